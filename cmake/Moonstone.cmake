@@ -1,0 +1,16 @@
+# Shared build settings: warnings as errors on the project's own code, and source globbing per folder.
+
+# Warnings as errors for a target built from our own sources.
+function(moonstone_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# Collects the .cpp files under each given folder (recursively) into OUT.
+function(moonstone_sources out)
+  set(files)
+  foreach(dir ${ARGN})
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp)
+    list(APPEND files ${found})
+  endforeach()
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()

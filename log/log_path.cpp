@@ -1,0 +1,4 @@
+// The fixed location of the log file.
+#include "log/log_stream.h"
+
+const char* const logFilePath = "c:/Foxglove/logs/3zerorEzuridu.log";

@@ -1,0 +1,8 @@
+// Opening the log on POSIX: the Windows path goes through the drive map; files are never locked.
+#include "log/log_stream.h"
+
+#include "win32/drive_map.h"
+
+void openLogFile(std::ofstream& stream) {
+  stream.open(standin::posix_path(logFilePath), std::ios_base::out);
+}

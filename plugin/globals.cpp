@@ -1,0 +1,11 @@
+// The plug-in's process-wide objects, in one translation unit so that they are built in this
+// order at library load and torn down in reverse at unload.
+#include "log/log_stream.h"
+#include "plugin/version.h"
+#include "session/global_socket.h"
+
+const std::string versionText = "2.7.29981";
+
+std::ofstream logStream;
+
+tangram::win32::simple_socket globalSocket;

@@ -1,0 +1,7 @@
+// The plug-in's version text, shared by the library description and the handshake.
+#pragma once
+
+#include <string>
+
+/// "2.7.29981": the program's version.
+extern const std::string versionText;

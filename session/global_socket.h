@@ -1,0 +1,7 @@
+// The one packet socket that carries the whole conversation with the controller.
+#pragma once
+
+#include "tangram/win32/simple_socket.h"
+
+/// Constructed unconnected at library load; the session connects it.
+extern tangram::win32::simple_socket globalSocket;

@@ -1,0 +1,12 @@
+// The message pump shared by the session, the requests, the progress callback and the scripts.
+#include "session/message_pump.h"
+
+#include <windows.h>
+
+void pumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}

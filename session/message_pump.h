@@ -1,0 +1,6 @@
+// Keeps the host responsive: runs every window message waiting on the calling thread.
+#pragma once
+
+/// Empties the calling thread's message queue (PeekMessageA with PM_REMOVE, TranslateMessage,
+/// DispatchMessageA) until it is empty.
+void pumpMessages();

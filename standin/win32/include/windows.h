@@ -1,0 +1,6 @@
+// The Windows API names the plug-in calls, provided on POSIX by the stand-in runtime.
+#pragma once
+
+#include "win32/base_types.h"
+#include "win32/kernel.h"
+#include "win32/messages.h"
