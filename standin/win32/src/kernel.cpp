@@ -19,6 +19,7 @@ struct ThreadIdentity {
   }
 };
 thread_local ThreadIdentity currentThread;
+thread_local DWORD lastError = ERROR_SUCCESS;
 }  // namespace
 
 DWORD WINAPI GetTickCount() {
@@ -39,6 +40,10 @@ DWORD WINAPI GetCurrentThreadId() {
   }
   return currentThread.id;
 }
+
+DWORD WINAPI GetLastError() { return lastError; }
+
+void WINAPI SetLastError(DWORD code) { lastError = code; }
 
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
   section->mutex = new std::recursive_mutex();

@@ -12,6 +12,22 @@ void WINAPI Sleep(DWORD milliseconds);
 /// A process-wide number of the calling thread, non-zero and stable for the thread's life.
 DWORD WINAPI GetCurrentThreadId();
 
+/// The calling thread's last Windows error code (see the ERROR_ constants).
+DWORD WINAPI GetLastError();
+/// Sets the calling thread's last Windows error code.
+void WINAPI SetLastError(DWORD code);
+
+#define ERROR_SUCCESS 0u
+#define ERROR_FILE_NOT_FOUND 2u
+#define ERROR_PATH_NOT_FOUND 3u
+#define ERROR_ACCESS_DENIED 5u
+#define ERROR_INVALID_HANDLE 6u
+#define ERROR_NOT_ENOUGH_MEMORY 8u
+#define ERROR_BAD_NETPATH 53u
+#define ERROR_FILE_EXISTS 80u
+#define ERROR_INVALID_PARAMETER 87u
+#define ERROR_ALREADY_EXISTS 183u
+
 /// A recursive lock: the owning thread may enter it again and must leave it as often.
 struct CRITICAL_SECTION {
   std::recursive_mutex* mutex;
