@@ -5,12 +5,14 @@ function(moonstone_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
 endfunction()
 
-# Collects the .cpp files under each given folder (recursively) into OUT.
+# Collects the .cpp files under each given folder (recursively) into OUT. Files under a
+# platform/windows/ folder are the Windows build's counterparts of platform/posix/ and are left out.
 function(moonstone_sources out)
   set(files)
   foreach(dir ${ARGN})
     file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp)
     list(APPEND files ${found})
   endforeach()
+  list(FILTER files EXCLUDE REGEX "/platform/windows/")
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
