@@ -1,0 +1,173 @@
+// One session against a controller on loopback: handshake, the idle loop, commands and hang-up.
+#include "session/session.h"
+
+#include "controller/controller_link.h"
+#include "session/global_socket.h"
+#include "session/version_line.h"
+#include "support/log_capture.h"
+#include "support/message_of.h"
+
+#include <windows.h>
+
+#include <boost/tokenizer.hpp>
+#include <gtest/gtest.h>
+
+#include <future>
+#include <regex>
+#include <thread>
+
+namespace {
+
+using tangram::win32::simple_socket_error;
+using tangram::win32::simple_socket_timeout_error;
+
+const int waitMs = 10000;
+
+// runSession on a thread of its own, as the host thread that called the daemon.
+class SessionThread {
+ public:
+  SessionThread(int port, const std::string& token) {
+    thread_ = std::thread([this, port, token] {
+      threadId_.set_value(GetCurrentThreadId());
+      try {
+        runSession(port, token);
+      } catch (...) {
+        error_ = std::current_exception();
+      }
+    });
+    id_ = threadId_.get_future().get();
+  }
+  ~SessionThread() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  DWORD id() const { return id_; }
+
+  /// Waits for the session to end and rethrows what ended it, if anything.
+  void join() {
+    thread_.join();
+    if (error_) std::rethrow_exception(error_);
+  }
+
+ private:
+  std::promise<DWORD> threadId_;
+  DWORD id_ = 0;
+  std::exception_ptr error_;
+  std::thread thread_;
+};
+
+class SessionTest : public ::testing::Test {
+ protected:
+  void TearDown() override { globalSocket.close(true); }
+
+  LogCapture log;
+  controller::ControllerLink controller;
+};
+
+TEST(VersionLineTest, CarriesTheVersionAndBuildStampsInTheirFixedForms) {
+  const std::regex form(
+      "Moonstone 2\\.7\\.29981 (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
+      "[ 123][0-9] [0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-5][0-9] R");
+  EXPECT_TRUE(std::regex_match(versionLine(), form)) << versionLine();
+  EXPECT_EQ(versionLine(), std::string("Moonstone 2.7.29981 ") + buildDate + " " + buildTime + " R");
+}
+
+TEST_F(SessionTest, RightGreetingGetsExactlyTheVersionLineAndHangUpEndsNormally) {
+  SessionThread session(controller.port(), "token-1234");
+  controller.accept(waitMs);
+  const auto [token, version] = controller.handshake(waitMs);
+  EXPECT_EQ(token, "token-1234");
+  EXPECT_EQ(version, versionLine());
+  controller.hangUp();
+  EXPECT_NO_THROW(session.join());
+  EXPECT_FALSE(globalSocket.is_connected());
+}
+
+TEST_F(SessionTest, WrongGreetingGetsTheIncompatibilityLineAndEndsTheSession) {
+  for (const char* greeting : {"foxglovestartup", "FoxgloveStartup "}) {
+    controller::ControllerLink link;
+    SessionThread session(link.port(), "t");
+    link.accept(waitMs);
+    const auto [token, reply] = link.handshake(waitMs, greeting);
+    EXPECT_EQ(reply, versionLine() + "   Incompatible plugin versions detected, exiting.");
+    EXPECT_EQ(messageOf<std::runtime_error>([&] { session.join(); }),
+              "Incorrect handshake with Foxglove plugin.");
+    EXPECT_TRUE(globalSocket.is_connected());  // left open for the daemon's error reply
+    globalSocket.close(true);
+  }
+}
+
+TEST_F(SessionTest, SilenceAfterTheTokenEndsTheSessionWithTheHeaderTimeout) {
+  SessionThread session(controller.port(), "t");
+  controller.accept(waitMs);
+  EXPECT_EQ(controller.receive(waitMs), "t");
+  EXPECT_EQ(messageOf<simple_socket_timeout_error>([&] { session.join(); }),
+            "simple_socket: Timed out waiting for header packet to arrive.");
+}
+
+TEST_F(SessionTest, NoControllerListeningFailsTheConnect) {
+  const int port = controller.port();
+  controller.hangUp();  // stops listening: nothing answers at the port now
+  SessionThread session(port, "t");
+  EXPECT_EQ(messageOf<simple_socket_error>([&] { session.join(); }),
+            "connect: Failed to connect to server at port " + std::to_string(port));
+}
+
+TEST_F(SessionTest, IdleSessionPumpsTheHostsMessagesAndLogsEachCommand) {
+  SessionThread session(controller.port(), "t");
+  controller.accept(waitMs);
+  controller.handshake(waitMs);
+
+  // The controller is silent: work posted to the host thread still gets done, on that thread.
+  for (int round = 0; round < 3; ++round) {
+    std::promise<DWORD> ranOn;
+    ASSERT_TRUE(standin::post_thread_work(session.id(),
+                                          [&ranOn] { ranOn.set_value(GetCurrentThreadId()); }));
+    auto future = ranOn.get_future();
+    ASSERT_EQ(future.wait_for(std::chrono::milliseconds(waitMs)), std::future_status::ready);
+    EXPECT_EQ(future.get(), session.id());
+  }
+
+  controller.send("RenderTask,12");
+  controller.send("SetFrameNumberBase,\"10,00\"");
+  // Work posted after the commands runs only once the loop is idle again, so when it has run
+  // both commands have been served and logged.
+  std::promise<void> idle;
+  ASSERT_TRUE(standin::post_thread_work(session.id(), [&idle] { idle.set_value(); }));
+  ASSERT_EQ(idle.get_future().wait_for(std::chrono::milliseconds(waitMs)), std::future_status::ready);
+  controller.hangUp();
+  session.join();
+
+  const std::string text = log.text();
+  EXPECT_NE(text.find("\nGot command: RenderTask,12\n\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nGot command: SetFrameNumberBase,\"10,00\"\n\n"), std::string::npos);
+  EXPECT_LT(text.find("RenderTask,12"), text.find("SetFrameNumberBase"));
+}
+
+TEST_F(SessionTest, ALineWithAnUnknownEscapeEndsTheSessionWithTheTokenizerError) {
+  SessionThread session(controller.port(), "t");
+  controller.accept(waitMs);
+  controller.handshake(waitMs);
+  controller.send("ExecuteScript,c:\\scripts\\a.ms,true");
+  EXPECT_EQ(messageOf<boost::escaped_list_error>([&] { session.join(); }),
+            "unknown escape sequence");
+  EXPECT_TRUE(globalSocket.is_connected());
+}
+
+TEST_F(SessionTest, WithoutALogFolderTheSessionIsServedAllTheSame) {
+  std::filesystem::remove_all(log.drive() / "Foxglove");
+  logStream.close();
+  logStream.clear();
+  openLogFile(logStream);
+  EXPECT_FALSE(logStream.is_open());
+
+  SessionThread session(controller.port(), "t");
+  controller.accept(waitMs);
+  EXPECT_EQ(controller.handshake(waitMs).second, versionLine());
+  controller.send("EndJob");
+  controller.hangUp();
+  EXPECT_NO_THROW(session.join());
+  EXPECT_FALSE(std::filesystem::exists(log.file()));
+}
+
+}  // namespace
