@@ -74,3 +74,11 @@ struct SYSTEMTIME {
   WORD wMilliseconds;
 };
 typedef SYSTEMTIME* LPSYSTEMTIME;
+
+/// Security settings of a created object; the stand-in has none, so callers pass null.
+struct SECURITY_ATTRIBUTES {
+  DWORD nLength;
+  LPVOID lpSecurityDescriptor;
+  BOOL bInheritHandle;
+};
+typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;

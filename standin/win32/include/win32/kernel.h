@@ -23,10 +23,15 @@ void WINAPI SetLastError(DWORD code);
 #define ERROR_ACCESS_DENIED 5u
 #define ERROR_INVALID_HANDLE 6u
 #define ERROR_NOT_ENOUGH_MEMORY 8u
+#define ERROR_NO_MORE_FILES 18u
+#define ERROR_GEN_FAILURE 31u
 #define ERROR_BAD_NETPATH 53u
 #define ERROR_FILE_EXISTS 80u
 #define ERROR_INVALID_PARAMETER 87u
+#define ERROR_DISK_FULL 112u
 #define ERROR_ALREADY_EXISTS 183u
+#define ERROR_FILENAME_EXCED_RANGE 206u
+#define ERROR_MR_MID_NOT_FOUND 317u
 
 /// A recursive lock: the owning thread may enter it again and must leave it as often.
 struct CRITICAL_SECTION {
