@@ -82,3 +82,12 @@ struct SECURITY_ATTRIBUTES {
   BOOL bInheritHandle;
 };
 typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+
+/// A rectangle in pixels; right and bottom are exclusive.
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
+typedef RECT* LPRECT;
