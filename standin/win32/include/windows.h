@@ -2,5 +2,7 @@
 #pragma once
 
 #include "win32/base_types.h"
+#include "win32/error_text.h"
+#include "win32/files.h"
 #include "win32/kernel.h"
 #include "win32/messages.h"
