@@ -6,3 +6,4 @@
 #include "win32/files.h"
 #include "win32/kernel.h"
 #include "win32/messages.h"
+#include "win32/tls.h"

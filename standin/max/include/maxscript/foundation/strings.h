@@ -1,0 +1,30 @@
+// String: a MAXScript text value.
+#pragma once
+
+#include "maxscript/kernel/value.h"
+
+#include <string>
+
+/// A text. Its readable form is the text in double quotes with \", \\, \n, \r and \t escapes; its
+/// plain form is the text itself.
+class String : public Value {
+ public:
+  /// Copies the characters; a null pointer gives an empty text.
+  explicit String(const char* text);
+  explicit String(std::string text) : text_(std::move(text)) {}
+  void sprin1(CharStream* stream) override;
+  void sprint(CharStream* stream) override;
+  const char* to_string() override { return text_.c_str(); }
+  const char* class_name() const override { return "String"; }
+  const std::string& text() const { return text_; }
+  /// Writes a text in the readable form of a String.
+  static void print_readable(CharStream* stream, const std::string& text);
+
+ private:
+  std::string text_;
+};
+
+/// True when the value is a String.
+inline bool is_string(Value* value) {
+  return dynamic_cast<String*>(value) != nullptr;
+}

@@ -1,0 +1,9 @@
+// The listener: the process's MAXScript output window, which the stand-in writes to standard
+// output.
+#pragma once
+
+#include "maxscript/foundation/streams.h"
+
+/// The listener's stream: every thread's current_stdout until a thread sets its own. Writes go
+/// to standard output, whole and in order, from any thread.
+CharStream* listener_stream();

@@ -1,0 +1,68 @@
+// FileStream: a script file to read, or a file to write, opened under the stand-in's path mapping.
+#include "maxscript/foundation/streams.h"
+
+#include "maxscript/foundation/strings.h"
+#include "maxscript/kernel/exceptions.h"
+#include "win32/drive_map.h"
+
+#include <cstring>
+
+FileStream::~FileStream() {
+  close();
+}
+
+FileStream* FileStream::open(const char* file_name, const char* mode) {
+  close();
+  name_ = file_name ? file_name : "";
+  // Binary mode keeps positions byte-exact for the parser's seek back.
+  const char* stdioMode = nullptr;
+  if (mode && std::strcmp(mode, "r") == 0) stdioMode = "rb";
+  if (mode && std::strcmp(mode, "w") == 0) stdioMode = "wb";
+  if (mode && std::strcmp(mode, "a") == 0) stdioMode = "ab";
+  if (!stdioMode || name_.empty()) return nullptr;
+  file_ = std::fopen(standin::posix_path(name_).c_str(), stdioMode);
+  return file_ ? this : nullptr;
+}
+
+int FileStream::get_char() {
+  return file_ ? std::fgetc(file_) : EOF;
+}
+
+int FileStream::peek_char() {
+  if (!file_) return EOF;
+  const int c = std::fgetc(file_);
+  if (c != EOF) std::ungetc(c, file_);
+  return c;
+}
+
+bool FileStream::at_eos() {
+  return peek_char() == EOF;
+}
+
+long FileStream::position() {
+  return file_ ? std::ftell(file_) : 0;
+}
+
+void FileStream::seek(long position) {
+  if (file_) std::fseek(file_, position, SEEK_SET);
+}
+
+void FileStream::putch(char c) {
+  if (!file_ || std::fputc(c, file_) == EOF) throw RuntimeError("Cannot write to file: " + name_);
+}
+
+void FileStream::puts(const char* text) {
+  if (!file_ || std::fputs(text, file_) == EOF)
+    throw RuntimeError("Cannot write to file: " + name_);
+}
+
+void FileStream::close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+}
+
+void FileStream::sprin1(CharStream* stream) {
+  stream->puts("<File:");
+  stream->puts(name_.c_str());
+  stream->puts(">");
+}
