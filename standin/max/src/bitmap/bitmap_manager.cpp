@@ -1,0 +1,13 @@
+// The bitmap manager: makes bitmaps from image descriptions.
+#include "bitmap.h"
+
+Bitmap* BitmapManager::Create(BitmapInfo* bi) {
+  if (!bi || bi->Width() == 0 || bi->Height() == 0) return nullptr;
+  return new Bitmap(bi->Width(), bi->Height(), bi->Type());
+}
+
+namespace {
+BitmapManager theManager;
+}
+
+BitmapManager* TheManager = &theManager;

@@ -1,0 +1,9 @@
+// The host's one log object.
+#pragma once
+
+#include "log.h"
+
+namespace standin {
+/// The log that Interface::Log() returns.
+LogSys* hostLog();
+}  // namespace standin
