@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include <sys/stat.h>
+
 FileStream::~FileStream() {
   close();
 }
@@ -21,6 +23,9 @@ FileStream* FileStream::open(const char* file_name, const char* mode) {
   if (mode && std::strcmp(mode, "a") == 0) stdioMode = "ab";
   if (!stdioMode || name_.empty()) return nullptr;
   file_ = std::fopen(standin::posix_path(name_).c_str(), stdioMode);
+  // A folder opens for reading here but has nothing to read: it is not a file to open.
+  struct stat status;
+  if (file_ && (::fstat(::fileno(file_), &status) != 0 || S_ISDIR(status.st_mode))) close();
   return file_ ? this : nullptr;
 }
 

@@ -1,0 +1,40 @@
+// HVStaticInterface: a static function-publishing interface whose entries are member functions.
+#pragma once
+
+#include "iFnPub.h"
+#include "tangram/max3d/fp_dispatcher.h"
+
+#include <map>
+#include <memory>
+
+namespace tangram {
+namespace FPWrapper {
+
+/// Base of a plug-in's interface class T, published with descriptor flags `Flags`. Holds the
+/// dispatch table (function ID to dispatcher, owned) that HVCreateDescriptor fills.
+template <class T, int Flags>
+class HVStaticInterface : public FPStaticInterface {
+ public:
+  static constexpr int descriptor_flags = Flags;
+  using DispatchTable = std::map<FunctionID, std::unique_ptr<FPDispatcher<T>>>;
+
+  /// Runs the entry with that ID: FPS_OK, or FPS_NO_SUCH_FUNCTION (result untouched) for an ID
+  /// that is not in the table.
+  FPStatus _dispatch_fn(FunctionID fid, TimeValue t, FPValue& result, FPParams* params) override {
+    auto found = dispatch_table_.find(fid);
+    if (found == dispatch_table_.end()) return FPS_NO_SUCH_FUNCTION;
+    found->second->invoke(static_cast<T*>(this), t, result, params);
+    return FPS_OK;
+  }
+
+  DispatchTable& dispatch_table() { return dispatch_table_; }
+
+ protected:
+  HVStaticInterface() = default;
+
+ private:
+  DispatchTable dispatch_table_;
+};
+
+}  // namespace FPWrapper
+}  // namespace tangram

@@ -1,0 +1,36 @@
+// scoped_maxscript_frame: saving and restoring the thread's value-locals frame chain.
+#include "tangram/max3d/maxscript/scoped_maxscript_frame.h"
+
+#include <stdexcept>
+
+namespace tangram {
+namespace max3d {
+namespace {
+MAXScript_TLS* threadLocals() {
+  return static_cast<MAXScript_TLS*>(TlsGetValue(thread_locals_index));
+}
+}  // namespace
+
+scoped_maxscript_frame::scoped_maxscript_frame() : locals_(threadLocals()), saved_(nullptr) {
+  if (locals_) saved_ = locals_->current_locals_frame;
+  if (!locals_ || (!saved_ && GetLastError() != ERROR_SUCCESS)) {
+    init_thread_locals();
+    // The error is read before the slot is read again, which would reset it.
+    const bool initialised = GetLastError() == ERROR_SUCCESS;
+    locals_ = initialised ? threadLocals() : nullptr;
+    if (!locals_) {
+      throw std::runtime_error(
+          "tangram/max3d/maxscript:86 tangram::max3d::scoped_maxscript_frame::"
+          "scoped_maxscript_frame() assert condition GetLastError() == ERROR_SUCCESS failed: "
+          "Unable to get the MXS current_locals_frame for the current thread.");
+    }
+    saved_ = locals_->current_locals_frame;
+  }
+}
+
+scoped_maxscript_frame::~scoped_maxscript_frame() {
+  locals_->current_locals_frame = saved_;
+}
+
+}  // namespace max3d
+}  // namespace tangram
