@@ -1,0 +1,17 @@
+// What the host does about each kind of missing data when it loads a scene.
+#pragma once
+
+#include <DefaultActions.h>
+
+/// The kinds of missing data, with the host's codes.
+enum class MissingData : DWORD {
+  ExternalFiles = TYPE_MISSING_EXTERNAL_FILES,
+  DLLs = TYPE_MISSING_DLL_FILES,
+  XREFs = TYPE_MISSING_XREF_FILES,
+  UVWs = TYPE_MISSING_UVWS,
+};
+
+/// Tells the host to ignore missing data of this kind (action 1) or to fail on it (action 5).
+void setMissingDataIgnored(MissingData kind, bool ignore);
+/// Whether the host's action for this kind is to ignore it (action 1).
+bool missingDataIgnored(MissingData kind);

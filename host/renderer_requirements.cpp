@@ -1,0 +1,10 @@
+// Asking the current renderer what it requires, through its requirements interface.
+#include "host/renderer_requirements.h"
+
+bool rendererRequires(Interface* core, IRendererRequirements::Requirement requirement) {
+  Renderer* renderer = core->GetCurrentRenderer();
+  if (!renderer) return false;
+  auto* requirements = static_cast<IRendererRequirements*>(
+      renderer->GetInterface(IRENDERERREQUIREMENTS_INTERFACE_ID));
+  return requirements && requirements->HasRequirement(requirement);
+}
