@@ -1,0 +1,63 @@
+// Start-up scripts: run with the MAXScript engine on the main thread, in the order given.
+#include "apps/maxsim/startup_scripts.h"
+
+#include "maxexception.h"
+#include "maxscript/maxscript.h"
+
+#include <iostream>
+#include <stdexcept>
+
+const char* const startupScriptSupport =
+    "Scripts are MAXScript (the subset in docs/maxscript-subset.md). Their listener output goes\n"
+    "to standard output; an uncaught script error is printed to standard error and maxsim exits\n"
+    "with status 1 without running the scripts after it.\n";
+
+namespace {
+
+/// Runs every expression of the script on the stream; throws the script's error.
+void runStream(CharStream* stream) {
+  one_value_local(source);
+  vl.source = stream;
+  try {
+    stream->execute_vf(nullptr, 0);
+  } catch (...) {
+    pop_value_locals();
+    stream->close();
+    throw;
+  }
+  pop_value_locals();
+  stream->close();
+}
+
+void runScript(const StartupScript& script) {
+  if (script.kind == StartupScript::Kind::Text) {
+    runStream(new StringStream(script.content));
+    return;
+  }
+  auto* file = new FileStream();
+  if (!file->open(script.content.c_str(), "r")) {
+    file->collect();
+    throw RuntimeError("Cannot open script file: \"" + script.content + "\"");
+  }
+  runStream(file);
+}
+
+}  // namespace
+
+int runStartupScripts(const std::vector<StartupScript>& scripts) {
+  for (const StartupScript& script : scripts) {
+    try {
+      runScript(script);
+    } catch (const MAXScriptException& error) {
+      std::cerr << error.printed() << std::endl;
+      return 1;
+    } catch (const MAXException& error) {
+      std::cerr << "-- MAXException: " << error.message << std::endl;
+      return 1;
+    } catch (const std::exception& error) {
+      std::cerr << "-- Exception: " << error.what() << std::endl;
+      return 1;
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,127 @@
+// maxsim: its command line, and loading real plug-in libraries through their entry points.
+#include "apps/maxsim/options.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <stdexcept>
+#include <sys/wait.h>
+
+namespace {
+
+struct MaxsimRun {
+  int status;
+  std::string output;  // standard output and standard error
+};
+
+/// Runs maxsim with the arguments (already quoted for the shell) and collects what it printed.
+MaxsimRun runMaxsim(const std::string& arguments) {
+  const std::string command =
+      std::string("'") + MOONSTONE_BIN_DIR + "/maxsim' " + arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) throw std::runtime_error("cannot start maxsim");
+  MaxsimRun run{0, ""};
+  std::array<char, 256> buffer;
+  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
+    run.output.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string pluginFolder(const std::string& name) {
+  return std::string("'") + TEST_PLUGIN_ROOT + "/" + name + "'";
+}
+
+}  // namespace
+
+TEST(MaxsimOptionsTest, ReadsFoldersScriptsInOrderAndQuiet) {
+  const Options options =
+      parseOptions({"-p", "a", "-mxs", "print 1", "-p", "b", "-U", "start.ms", "-q"});
+  EXPECT_EQ(options.pluginFolders, (std::vector<std::string>{"a", "b"}));
+  ASSERT_EQ(options.scripts.size(), 2u);
+  EXPECT_EQ(options.scripts[0].kind, StartupScript::Kind::Text);
+  EXPECT_EQ(options.scripts[0].content, "print 1");
+  EXPECT_EQ(options.scripts[1].kind, StartupScript::Kind::File);
+  EXPECT_EQ(options.scripts[1].content, "start.ms");
+  EXPECT_TRUE(options.quiet);
+  EXPECT_FALSE(options.help);
+}
+
+TEST(MaxsimOptionsTest, NothingGivenMeansDefaults) {
+  const Options options = parseOptions({});
+  EXPECT_TRUE(options.pluginFolders.empty());
+  EXPECT_TRUE(options.scripts.empty());
+  EXPECT_FALSE(options.quiet);
+}
+
+TEST(MaxsimOptionsTest, RejectsUnknownOptionsAndMissingValues) {
+  EXPECT_THROW(parseOptions({"-x"}), std::invalid_argument);
+  EXPECT_THROW(parseOptions({"-p"}), std::invalid_argument);
+  EXPECT_THROW(parseOptions({"-q", "-mxs"}), std::invalid_argument);
+  EXPECT_TRUE(parseOptions({"--help"}).help);
+}
+
+TEST(MaxsimTest, LoadsEveryPluginAndCallsItsThreeEntryPoints) {
+  const MaxsimRun run = runMaxsim("-p " + pluginFolder("good"));
+  EXPECT_EQ(run.status, 0) << run.output;
+  for (const char* name : {"good", "second"}) {
+    const std::string prefix = std::string(name) + ": ";
+    const size_t version = run.output.find(prefix + "LibVersion");
+    const size_t description = run.output.find(prefix + "LibDescription");
+    const size_t init = run.output.find(prefix + "LibInit");
+    ASSERT_NE(version, std::string::npos) << run.output;
+    ASSERT_NE(description, std::string::npos) << run.output;
+    ASSERT_NE(init, std::string::npos) << run.output;
+    EXPECT_LT(version, init);
+    EXPECT_LT(description, init);
+    // LibInit reached the host's log through maxsim's own copy of the runtime.
+    EXPECT_NE(run.output.find("maxsim: info: " + std::string(name) + ": initialised"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("Test plug-in " + std::string(name)), std::string::npos);
+  }
+}
+
+TEST(MaxsimTest, QuietOmitsTheLoadMessages) {
+  const MaxsimRun run = runMaxsim("-q -p " + pluginFolder("good"));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output.find("maxsim: loaded"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("good: LibInit"), std::string::npos);
+}
+
+TEST(MaxsimTest, RefusesPluginForAnotherSdk) {
+  const MaxsimRun run = runMaxsim("-p " + pluginFolder("old"));
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.output.find("version stamp 0x23281400, this host needs 0x23281500"),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(run.output.find("old: LibInit"), std::string::npos);
+}
+
+TEST(MaxsimTest, RefusesPluginWithoutAnEntryPoint) {
+  const MaxsimRun run = runMaxsim("-p " + pluginFolder("incomplete"));
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.output.find("does not export LibInit"), std::string::npos) << run.output;
+}
+
+TEST(MaxsimTest, MissingPluginFolderIsAnError) {
+  const MaxsimRun run = runMaxsim("-p " + pluginFolder("no-such-folder"));
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.output.find("cannot read the plug-in folder"), std::string::npos) << run.output;
+}
+
+TEST(MaxsimTest, HelpDescribesTheCommandLine) {
+  const MaxsimRun run = runMaxsim("--help");
+  EXPECT_EQ(run.status, 0);
+  for (const char* option : {"-p DIR", "-U FILE", "-mxs TEXT", "-q"}) {
+    EXPECT_NE(run.output.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(MaxsimTest, BadCommandLineIsAnError) {
+  const MaxsimRun run = runMaxsim("-p");
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.output.find("-p needs a value"), std::string::npos) << run.output;
+}
