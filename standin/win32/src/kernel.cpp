@@ -9,6 +9,8 @@
 
 namespace {
 std::atomic<DWORD> tickOffset{0};
+std::atomic<bool> tickFrozen{false};
+std::atomic<DWORD> frozenTick{0};
 std::atomic<DWORD> nextThreadId{1};
 
 // Gives the thread its id on first use and takes its message queue away when the thread ends.
@@ -23,6 +25,7 @@ thread_local DWORD lastError = ERROR_SUCCESS;
 }  // namespace
 
 DWORD WINAPI GetTickCount() {
+  if (tickFrozen.load()) return frozenTick.load();
   const auto since = std::chrono::steady_clock::now().time_since_epoch();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
   // Truncation to 32 bits is the point: the counter wraps like the real one.
@@ -64,4 +67,11 @@ BOOL WINAPI TryEnterCriticalSection(LPCRITICAL_SECTION section) {
 
 namespace standin {
 void set_tick_count_offset(DWORD offset) { tickOffset.store(offset); }
+
+void freeze_tick_count(DWORD value) {
+  frozenTick.store(value);
+  tickFrozen.store(true);
+}
+
+void thaw_tick_count() { tickFrozen.store(false); }
 }  // namespace standin

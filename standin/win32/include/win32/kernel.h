@@ -48,4 +48,9 @@ BOOL WINAPI TryEnterCriticalSection(LPCRITICAL_SECTION section);
 namespace standin {
 /// Test hook: shifts the value GetTickCount reports by the given amount (to test wrap-around).
 void set_tick_count_offset(DWORD offset);
+/// Test hook: makes GetTickCount report exactly `value` until thaw_tick_count is called, so that
+/// code which throttles by the clock can be tested without depending on the machine's speed.
+void freeze_tick_count(DWORD value);
+/// Test hook: GetTickCount follows the real clock again.
+void thaw_tick_count();
 }  // namespace standin
