@@ -1,8 +1,8 @@
 // Streams and the parser's compile loop: one expression per compile, positions, files.
 #include "listener_capture.h"
 
-#include <cstdio>
-#include <filesystem>
+#include "support/temp_folder.h"
+
 #include <fstream>
 
 namespace {
@@ -52,15 +52,8 @@ TEST(Whitespace, FlushSkipsBlanksLineEndsAndBothCommentKinds) {
 
 class Files : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("maxscript-streams-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::filesystem::path folder_;
+  TempFolder folder;
+  const std::filesystem::path& folder_ = folder.path();
 };
 
 TEST_F(Files, AFileStreamReadsAndSeeksBack) {

@@ -5,9 +5,8 @@
 
 #include "../maxscript/listener_capture.h"
 
-#include <unistd.h>
+#include "support/temp_folder.h"
 
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -20,16 +19,11 @@ class Helpers : public ListenerCapture {
  protected:
   void SetUp() override {
     ListenerCapture::SetUp();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("script-helpers-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
     frame_before_ = maxscript_thread_locals()->current_locals_frame;
   }
   void TearDown() override {
     EXPECT_EQ(maxscript_thread_locals()->current_locals_frame, frame_before_)
         << "the frame chain is restored";
-    std::filesystem::remove_all(folder_);
     ListenerCapture::TearDown();
   }
 
@@ -50,7 +44,8 @@ class Helpers : public ListenerCapture {
     return std::string();
   }
 
-  std::filesystem::path folder_;
+  TempFolder folder;
+  const std::filesystem::path& folder_ = folder.path();
   Value** frame_before_ = nullptr;
 };
 

@@ -1,6 +1,9 @@
 // CharStream's common behaviour: skipping white space and comments, and formatted writing.
 #include "maxscript/foundation/streams.h"
 
+#include "maxscript/compiler/parser.h"
+#include "maxscript/foundation/thread_locals.h"
+#include "maxscript/kernel/constant_values.h"
 #include "maxscript/kernel/exceptions.h"
 #include "vformat.h"
 
@@ -67,6 +70,26 @@ int CharStream::printf(const char* format, ...) {
   va_end(args);
   puts(text.c_str());
   return static_cast<int>(text.size());
+}
+
+Value* CharStream::execute_vf(Value**, int) {
+  MAXScript_TLS* locals = maxscript_thread_locals();
+  three_value_locals(parser, code, result);
+  vl.result = &ok;
+  try {
+    vl.parser = new Parser(locals->current_stdout);
+    flush_whitespace();
+    while (!at_eos()) {
+      vl.code = static_cast<Parser*>(vl.parser)->compile(this);
+      vl.result = vl.code->eval();
+      flush_whitespace();
+    }
+  } catch (...) {
+    pop_value_locals();
+    throw;
+  }
+  pop_value_locals();
+  return vl.result;
 }
 
 void CharStream::sprin1(CharStream* stream) {

@@ -1,10 +1,9 @@
 // StringStream: a text in memory to read scripts from and print values into.
 #include "maxscript/foundation/streams.h"
 
-#include "maxscript/compiler/parser.h"
 #include "maxscript/foundation/strings.h"
-#include "maxscript/foundation/thread_locals.h"
-#include "maxscript/kernel/constant_values.h"
+
+#include <algorithm>
 
 StringStream::StringStream(const char* text) : text_(text ? text : "") {}
 
@@ -28,26 +27,6 @@ void StringStream::seek(long position) {
 
 void StringStream::puts(const char* text) {
   text_ += text;
-}
-
-Value* StringStream::execute_vf(Value**, int) {
-  MAXScript_TLS* locals = maxscript_thread_locals();
-  three_value_locals(parser, code, result);
-  vl.result = &ok;
-  try {
-    vl.parser = new Parser(locals->current_stdout);
-    flush_whitespace();
-    while (!at_eos()) {
-      vl.code = static_cast<Parser*>(vl.parser)->compile(this);
-      vl.result = vl.code->eval();
-      flush_whitespace();
-    }
-  } catch (...) {
-    pop_value_locals();
-    throw;
-  }
-  pop_value_locals();
-  return vl.result;
 }
 
 void StringStream::sprin1(CharStream* stream) {

@@ -32,6 +32,11 @@ class CharStream : public Value {
   /// Ends the use of the stream (a file is closed); reading then finds the end.
   virtual void close() {}
 
+  /// Compiles and evaluates every expression from the read position to the end (what the
+  /// `execute` function does with a string stream) and gives the last result, or ok when there
+  /// is no expression. The arguments are not used. Throws the script's MAXScript errors.
+  Value* execute_vf(Value** arg_list, int count);
+
   void sprin1(CharStream* stream) override;
   const char* class_name() const override { return "CharStream"; }
 
@@ -62,11 +67,6 @@ class StringStream : public CharStream {
 
   /// The whole text written to or given to the stream.
   const char* to_string() override { return text_.c_str(); }
-  /// Compiles and evaluates every expression of the unread text (what the `execute` function
-  /// does) and gives the last result, or ok for a text without expressions. The arguments are
-  /// not used. Throws the script's MAXScript errors.
-  Value* execute_vf(Value** arg_list, int count);
-
   void sprin1(CharStream* stream) override;
   const char* class_name() const override { return "StringStream"; }
 
