@@ -2,10 +2,13 @@
 // order at library load and torn down in reverse at unload.
 #include "log/log_stream.h"
 #include "plugin/version.h"
+#include "render/global_render_job.h"
 #include "session/global_socket.h"
 
 const std::string versionText = "2.7.29981";
 
 std::ofstream logStream;
+
+RenderJob renderJob;
 
 tangram::win32::simple_socket globalSocket;

@@ -1,0 +1,54 @@
+// The black-frame test: the share of black pixels of a rendered frame against the job's limit.
+#include "render/black_frame.h"
+
+#include "log/log_stream.h"
+
+#include <cstdint>
+#include <stdexcept>
+
+namespace {
+
+/// Dark in every colour component, and either (nearly) transparent or (nearly) opaque; a NaN
+/// component makes a comparison fail, so such a pixel is not black.
+bool isBlack(const BMM_Color_fl& c, float threshold) {
+  return c.r <= threshold && c.g <= threshold && c.b <= threshold &&
+         (c.a <= threshold || c.a >= 1.0f - threshold);
+}
+
+}  // namespace
+
+void CheckBlackFrame(RenderJob& job, Bitmap* bm) {
+  const int required = job.blackPixelPercentage;
+  const float threshold = job.blackPixelThreshold;
+  logStream << std::endl;
+  logStream << "Checking if frame is black" << std::endl;
+  logStream << "  blackPixelPercentage=" << required << "%" << std::endl;
+  logStream << "  blackPixelThreshold=" << threshold << std::endl;
+
+  const bool hasPixels = bm && bm->Storage();
+  const int width = hasPixels ? bm->Width() : 0;
+  const int height = hasPixels ? bm->Height() : 0;
+  // 64 bits: count * 100 leaves 32 bits beyond about 21 million black pixels.
+  std::uint64_t count = 0;
+  BMM_Color_fl colour;
+  for (int x = 0; x < width; ++x) {
+    for (int y = 0; y < height; ++y) {
+      bm->GetPixels(x, y, 1, &colour);
+      if (isBlack(colour, threshold)) ++count;
+    }
+  }
+  const std::uint64_t total =
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+  // An image without pixels shows nothing: it counts as entirely black.
+  const std::uint64_t percent = total == 0 ? 100 : count * 100 / total;
+  logStream << count << " of " << total << " pixels are considered black (" << percent << "%)"
+            << std::endl;
+  if (static_cast<std::int64_t>(percent) < required) return;
+
+  logStream << percent << "% of the output image is considered black, failing render..."
+            << std::endl;
+  throw std::runtime_error(std::to_string(percent) +
+                           "% of the output image is black, which equals or exceeds the minimum "
+                           "of " +
+                           std::to_string(required) + "%");
+}

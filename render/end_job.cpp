@@ -1,0 +1,24 @@
+// Ending a job: the renderer closed, the viewport handed back, the job flag cleared.
+#include "render/render_job.h"
+
+#include <stdexcept>
+
+void RenderJob::EndJob() {
+  if (!jobRunning) {
+    throw std::runtime_error("EndJob called when consistency check flag jobRunning was not set");
+  }
+  if (rendererOpen) closeRenderer();
+  coreInterface->ReleaseViewport(activeViewport);
+  // The viewports show the scene as it stands after the job's renders.
+  coreInterface->ForceCompleteRedraw(TRUE);
+  multipassEffect = nullptr;
+  jobRunning = false;
+}
+
+void RenderJob::closeRenderer() {
+  if (!rendererOpen) return;
+  std::string errorText;
+  trappedCloseCurRenderer(errorText);
+  if (!errorText.empty()) throw std::runtime_error(errorText + "\n" + lastFaultDescription);
+  rendererOpen = false;
+}

@@ -1,0 +1,41 @@
+// The job's missing-data policies as the host is told them and as they are logged back.
+#include "support/job_fixture.h"
+
+#include <DefaultActions.h>
+
+using DefaultActionsTest = JobTest;
+
+TEST_F(DefaultActionsTest, EachFlagSetsItsKindAndOneLine) {
+  job.ignoreMissingExternalFiles = true;
+  job.ignoreMissingUVWs = false;
+  job.ignoreMissingDLLs = false;
+  job.ignoreMissingXREFs = true;
+  job.applyDefaultActions();
+
+  DefaultActionSys* actions = GetDefaultActionSys();
+  EXPECT_EQ(actions->GetAction(TYPE_MISSING_EXTERNAL_FILES), DEFAULTACTION_IGNORE);
+  EXPECT_EQ(actions->GetAction(TYPE_MISSING_UVWS), DEFAULTACTION_FAIL);
+  EXPECT_EQ(actions->GetAction(TYPE_MISSING_DLL_FILES), DEFAULTACTION_FAIL);
+  EXPECT_EQ(actions->GetAction(TYPE_MISSING_XREF_FILES), DEFAULTACTION_IGNORE);
+  EXPECT_EQ(log.text(),
+            "Ignoring missing external file errors\n"
+            "Not ignoring missing UVW cooridinate errors\n"
+            "Not ignoring missing DLL errors\n"
+            "Ignoring missing XREF errors\n");
+}
+
+TEST_F(DefaultActionsTest, LoggedBackAsTheHostHasThem) {
+  DefaultActionSys* actions = GetDefaultActionSys();
+  actions->SetAction(TYPE_MISSING_EXTERNAL_FILES, DEFAULTACTION_FAIL);
+  actions->SetAction(TYPE_MISSING_UVWS, DEFAULTACTION_IGNORE);
+  actions->SetAction(TYPE_MISSING_DLL_FILES, DEFAULTACTION_IGNORE);
+  // Any action but ignoring is reported as failing.
+  actions->SetAction(TYPE_MISSING_XREF_FILES, 3);
+  job.logDefaultActions();
+  EXPECT_EQ(log.text(),
+            "checking default actions\n"
+            "  TYPE_MISSING_EXTERNAL_FILES = FAIL\n"
+            "  TYPE_MISSING_UVWS = IGNORE\n"
+            "  TYPE_MISSING_DLL_FILES = IGNORE\n"
+            "  TYPE_MISSING_XREF_FILES = FAIL\n");
+}
