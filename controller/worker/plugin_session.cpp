@@ -1,0 +1,176 @@
+// Driving the plug-in: start-up, handshake, commands with answered requests, and the end.
+#include "controller/worker/plugin_session.h"
+
+#include "controller/worker/command_replies.h"
+#include "controller/worker/startup_script.h"
+#include "controller/worker/text.h"
+
+#include <algorithm>
+
+namespace worker {
+
+using namespace std::chrono_literals;
+using tangram::win32::simple_socket_disconnect_error;
+using tangram::win32::simple_socket_error;
+using tangram::win32::simple_socket_timeout_error;
+
+namespace {
+/// How often a wait for a packet looks at maxsim and the watchdog.
+constexpr auto pollSlice = 200ms;
+/// How long the handshake's packets may take once maxsim has connected.
+constexpr int handshakeTimeoutMs = 10000;
+}  // namespace
+
+bool CommandOutcome::succeeded() const {
+  return end == End::Completed && std::none_of(replies.begin(), replies.end(), isErrorReply);
+}
+
+std::string CommandOutcome::failure() const {
+  std::string text;
+  for (const std::string& reply : replies) {
+    if (!isErrorReply(reply)) continue;
+    if (!text.empty()) text += "\n";
+    text += reply;
+  }
+  const std::string broken = breakReason();
+  if (!broken.empty()) text += (text.empty() ? "" : "\n") + broken;
+  return text;
+}
+
+std::string CommandOutcome::breakReason() const {
+  switch (end) {
+    case End::Completed:
+      return "";
+    case End::Disconnected:
+      return "the plug-in closed the connection" +
+             (maxsimStatus ? "; maxsim exited with status " + std::to_string(*maxsimStatus)
+                           : std::string());
+    case End::Stalled:
+      return "stalled: the plug-in sent nothing within the stall timeout; maxsim was ended";
+    case End::MaxsimExited:
+      return "maxsim exited" +
+             (maxsimStatus ? " with status " + std::to_string(*maxsimStatus) : std::string());
+  }
+  return "";
+}
+
+PluginSession::PluginSession(const WorkerEnvironment& environment, const LaunchOptions& options,
+                             const Clock& clock)
+    : environment_(environment), options_(options), clock_(clock) {
+  link_.answers = options.answers;
+}
+
+PluginSession::~PluginSession() = default;
+
+void PluginSession::start() {
+  const std::string token = makeToken();
+  std::vector<std::string> arguments;
+  if (!options_.pluginDir.empty()) arguments = {"-p", options_.pluginDir};
+  arguments.push_back("-q");
+  arguments.push_back("-mxs");
+  arguments.push_back(startupScript(link_.port(), token));
+  try {
+    maxsim_ =
+        std::make_unique<MaxsimProcess>(environment_.maxsim, arguments, environment_.maxsimOutput);
+  } catch (const std::runtime_error& error) {
+    throw SessionError(error.what());
+  }
+
+  Watchdog startup(
+      clock_, std::chrono::milliseconds(static_cast<long long>(options_.startupTimeout * 1000)));
+  for (;;) {
+    try {
+      link_.accept(static_cast<int>(pollSlice.count()));
+      break;
+    } catch (const simple_socket_timeout_error&) {
+      if (const auto status = maxsim_->poll()) {
+        throw SessionError(
+            "maxsim exited with status " + std::to_string(*status) +
+            " before the plug-in connected (its output: " + environment_.maxsimOutput + ")");
+      }
+      if (startup.expired()) {
+        maxsim_->terminate(2000);
+        throw SessionError(
+            "the plug-in did not connect within the start-up timeout (maxsim's "
+            "output: " +
+            environment_.maxsimOutput + ")");
+      }
+    }
+  }
+  try {
+    const auto [received, version] = link_.handshake(handshakeTimeoutMs);
+    if (received != token) throw SessionError("the program that connected sent a wrong token");
+    if (!startsWith(version, "Moonstone ") ||
+        version.find("Incompatible plugin versions detected") != std::string::npos) {
+      throw SessionError("unexpected version line from the plug-in: " + version);
+    }
+    version_ = version;
+  } catch (const simple_socket_error& error) {
+    throw SessionError(std::string("handshake with the plug-in failed: ") + error.what());
+  }
+}
+
+CommandOutcome PluginSession::broken(CommandOutcome outcome, CommandOutcome::End end) {
+  outcome.end = end;
+  if (end == CommandOutcome::End::Stalled) {
+    maxsim_->terminate(2000);
+    link_.hangUp();
+  }
+  // A dropped connection usually means maxsim is on its way out; give it a moment to say how.
+  outcome.maxsimStatus =
+      end == CommandOutcome::End::Disconnected ? maxsim_->waitFor(1000) : maxsim_->poll();
+  return outcome;
+}
+
+CommandOutcome PluginSession::command(const std::string& line, PacketObserver& observer,
+                                      std::chrono::milliseconds stallLimit) {
+  CommandOutcome outcome;
+  CommandReplies replies(line);
+  try {
+    link_.send(line);
+  } catch (const simple_socket_error&) {
+    return broken(outcome, CommandOutcome::End::Disconnected);
+  }
+  if (!replies.expectsReply()) return outcome;
+
+  Watchdog watchdog(clock_, stallLimit);
+  for (;;) {
+    std::string packet;
+    try {
+      const auto wait = std::min<std::chrono::milliseconds>(pollSlice, watchdog.remaining());
+      packet = link_.receive(static_cast<int>(std::max<long long>(wait.count(), 1)));
+    } catch (const simple_socket_disconnect_error&) {
+      return broken(outcome, CommandOutcome::End::Disconnected);
+    } catch (const simple_socket_timeout_error&) {
+      if (maxsim_->poll()) return broken(outcome, CommandOutcome::End::MaxsimExited);
+      if (watchdog.expired()) return broken(outcome, CommandOutcome::End::Stalled);
+      continue;
+    } catch (const simple_socket_error&) {
+      return broken(outcome, CommandOutcome::End::Disconnected);
+    }
+    watchdog.feed();
+    if (controller::isRequest(packet)) {
+      // The progress answer is awaited within 100 ms: send it before anything else.
+      const std::optional<std::string> answer = link_.answers.answer(packet);
+      try {
+        if (answer) link_.send(*answer);
+      } catch (const simple_socket_error&) {
+        return broken(outcome, CommandOutcome::End::Disconnected);
+      }
+      observer.onRequest(packet, answer);
+      continue;
+    }
+    outcome.replies.push_back(packet);
+    observer.onReply(packet);
+    if (replies.isFinal(packet)) return outcome;
+  }
+}
+
+std::optional<int> PluginSession::finish(int timeoutMs) {
+  if (link_.connected()) link_.hangUp();
+  if (!maxsim_) return std::nullopt;
+  if (const auto status = maxsim_->waitFor(timeoutMs)) return status;
+  return maxsim_->terminate(2000);
+}
+
+}  // namespace worker

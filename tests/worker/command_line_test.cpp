@@ -1,0 +1,29 @@
+// Command lines built by the worker come apart in the plug-in into exactly the fields given.
+#include "controller/worker/command_line.h"
+
+#include "session/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(WorkerCommandLineTest, FieldsSurviveThePluginsSplitting) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"RenderTask", "12"},
+      {"StartJob", "C:\\scenes\\shot 1.max", ""},
+      {"OutputImageFilename", "R:\\out\\a,b.tga"},
+      {"ExecuteStringScript", "3", "print \"x\\y\"\nok"},
+      {"UseJpegOutput", "C:\\previews\\"},
+  };
+  for (const auto& fields : cases) {
+    EXPECT_EQ(splitCommandLine(worker::commandLine(fields)), fields) << worker::commandLine(fields);
+  }
+}
+
+TEST(WorkerCommandLineTest, PlainFieldsAreJoinedByCommasUnchanged) {
+  EXPECT_EQ(worker::commandLine({"RegionRendering", "8", "0", "0", "80", "60"}),
+            "RegionRendering,8,0,0,80,60");
+  EXPECT_EQ(worker::commandLine({"EndJob"}), "EndJob");
+}
+
+}  // namespace
