@@ -6,6 +6,8 @@
 #include "controller/worker/text.h"
 
 #include <algorithm>
+#include <deque>
+#include <fstream>
 
 namespace worker {
 
@@ -19,6 +21,19 @@ namespace {
 constexpr auto pollSlice = 200ms;
 /// How long the handshake's packets may take once maxsim has connected.
 constexpr int handshakeTimeoutMs = 10000;
+
+/// The last lines of maxsim's output, which say why it did not connect.
+std::string outputTail(const std::string& path) {
+  std::ifstream in(path);
+  std::deque<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
+    if (lines.size() > 5) lines.pop_front();
+  }
+  std::string tail;
+  for (const std::string& line : lines) tail += "\n  " + line;
+  return tail;
+}
 }  // namespace
 
 bool CommandOutcome::succeeded() const {
@@ -84,9 +99,10 @@ void PluginSession::start() {
       break;
     } catch (const simple_socket_timeout_error&) {
       if (const auto status = maxsim_->poll()) {
-        throw SessionError(
-            "maxsim exited with status " + std::to_string(*status) +
-            " before the plug-in connected (its output: " + environment_.maxsimOutput + ")");
+        throw SessionError("maxsim exited with status " + std::to_string(*status) +
+                           " before the plug-in connected; the end of its output (" +
+                           environment_.maxsimOutput +
+                           "):" + outputTail(environment_.maxsimOutput));
       }
       if (startup.expired()) {
         maxsim_->terminate(2000);

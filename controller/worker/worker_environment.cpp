@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 namespace worker {
@@ -58,6 +59,8 @@ WorkerEnvironment prepareEnvironment(const LaunchOptions& options) {
   environment.maxsim = options.maxsim.empty() ? (ownFolder() / "maxsim").string()
                                               : fs::absolute(options.maxsim).string();
   environment.maxsimOutput = (work / "maxsim.log").string();
+  // The file collects the output of every maxsim of this run only.
+  std::ofstream(environment.maxsimOutput, std::ios::trunc);
   return environment;
 }
 

@@ -12,7 +12,7 @@ struct WorkerEnvironment {
   std::string workDir;
   /// maxsim's program file.
   std::string maxsim;
-  /// The file that collects maxsim's own output.
+  /// The file that collects maxsim's own output (emptied by prepareEnvironment).
   std::string maxsimOutput;
   /// The folder of drive C: and the plug-in's log file in it.
   std::string driveC;
