@@ -72,7 +72,6 @@ void ProgressDisplay::title(int frame, const std::string& text) {
   if (shown == title_) return;
   title_ = shown;
   if (live_) {
-    clearBar();
     drawBar();
   } else {
     line("TITLE: " + std::to_string(frame) + " " + shown);
@@ -90,7 +89,6 @@ void ProgressDisplay::progress(int frame, float percent) {
   framePercent_ = framePercent;
   jobPercent_ = jobPercent;
   if (live_) {
-    clearBar();
     drawBar();
   } else {
     line("PROGRESS: " + std::to_string(jobPercent) + "% frame " + std::to_string(frame) + " " +
