@@ -27,13 +27,12 @@ struct Guard {
   volatile DWORD code;
 };
 
-struct ThreadGuards {
-  Guard* innermost = nullptr;
-  bool stackKnown = false;
-  stack_range stack;
-  signal_stack alternateStack;
-};
-thread_local ThreadGuards threadGuards;
+// The signal handler reads only the two plain thread-locals: they need no initialisation on first
+// use, which could allocate on a thread that never opened a guard.
+thread_local Guard* innermostGuard = nullptr;
+thread_local stack_range threadStack;
+thread_local bool threadStackKnown = false;
+thread_local signal_stack alternateStack;
 
 // The handlers that were in place when the first guard of the process opened; faults that no
 // guard takes go on to them. Written under installMutex only while no guard is active.
@@ -76,23 +75,22 @@ void pass_on(int signo, siginfo_t* info, void* userContext) {
 
 void on_fault(int signo, siginfo_t* info, void* userContext) {
   const int savedErrno = errno;
-  ThreadGuards& mine = threadGuards;
-  Guard* const innermost = mine.innermost;
+  Guard* const innermost = innermostGuard;
   if (innermost != nullptr && info->si_code > 0) {
     EXCEPTION_RECORD record;
     CONTEXT context;
-    translate_fault(signo, *info, userContext, mine.stack, record, context);
+    translate_fault(signo, *info, userContext, threadStack, record, context);
     EXCEPTION_POINTERS pointers{&record, &context};
     for (Guard* guard = innermost; guard != nullptr; guard = guard->outer) {
       // A guard's filter runs outside that guard, as __except filters do.
-      mine.innermost = guard->outer;
+      innermostGuard = guard->outer;
       if (guard->filter(guard->filterState, &pointers) == EXCEPTION_EXECUTE_HANDLER) {
-        mine.innermost = guard;
+        innermostGuard = guard;
         guard->code = record.ExceptionCode;
         siglongjmp(guard->resume, 1);
       }
     }
-    mine.innermost = innermost;
+    innermostGuard = innermost;
   }
   errno = savedErrno;
   pass_on(signo, info, userContext);
@@ -125,12 +123,12 @@ void restore_handlers() {
 // alternate stack are in place while it lives.
 class OutermostScope {
  public:
-  explicit OutermostScope(ThreadGuards& thread) : thread_(thread) {
-    if (!thread_.stackKnown) {
-      thread_.stack = current_thread_stack();
-      thread_.stackKnown = true;
+  OutermostScope() {
+    if (!threadStackKnown) {
+      threadStack = current_thread_stack();
+      threadStackKnown = true;
     }
-    thread_.alternateStack.enter();
+    alternateStack.enter();
     std::lock_guard<std::mutex> lock(installMutex);
     if (activeGuards++ == 0) install_handlers();
   }
@@ -139,13 +137,10 @@ class OutermostScope {
       std::lock_guard<std::mutex> lock(installMutex);
       if (--activeGuards == 0) restore_handlers();
     }
-    thread_.alternateStack.leave();
+    alternateStack.leave();
   }
   OutermostScope(const OutermostScope&) = delete;
   OutermostScope& operator=(const OutermostScope&) = delete;
-
- private:
-  ThreadGuards& thread_;
 };
 
 // Where a language exception is said to be raised: the catch site inside seh_try.
@@ -154,8 +149,7 @@ __attribute__((noinline)) void* caller_address() {
 }
 
 DWORD run_guard(Guard& guard, void (*body)(void*), void* bodyState, bool& faulted) {
-  ThreadGuards& mine = threadGuards;
-  mine.innermost = &guard;
+  innermostGuard = &guard;
   if (sigsetjmp(guard.resume, 1) != 0) {
     faulted = true;
     return guard.code;
@@ -163,7 +157,7 @@ DWORD run_guard(Guard& guard, void (*body)(void*), void* bodyState, bool& faulte
   try {
     body(bodyState);
   } catch (...) {
-    mine.innermost = guard.outer;
+    innermostGuard = guard.outer;
     EXCEPTION_RECORD record;
     CONTEXT context;
     describe_language_exception(caller_address(), __builtin_frame_address(0), record, context);
@@ -172,7 +166,7 @@ DWORD run_guard(Guard& guard, void (*body)(void*), void* bodyState, bool& faulte
     faulted = true;
     return EXCEPTION_CPP_LANGUAGE;
   }
-  mine.innermost = guard.outer;
+  innermostGuard = guard.outer;
   return 0;
 }
 
@@ -180,17 +174,16 @@ DWORD run_guard(Guard& guard, void (*body)(void*), void* bodyState, bool& faulte
 
 std::optional<DWORD> seh_try(void (*body)(void*), void* bodyState,
                              int (*filter)(void*, EXCEPTION_POINTERS*), void* filterState) {
-  ThreadGuards& mine = threadGuards;
   std::optional<OutermostScope> outermost;
-  if (mine.innermost == nullptr) outermost.emplace(mine);
+  if (innermostGuard == nullptr) outermost.emplace();
   Guard guard;
   guard.filter = filter;
   guard.filterState = filterState;
-  guard.outer = mine.innermost;
+  guard.outer = innermostGuard;
   guard.code = 0;
   bool faulted = false;
   const DWORD code = run_guard(guard, body, bodyState, faulted);
-  mine.innermost = guard.outer;
+  innermostGuard = guard.outer;
   if (!faulted) return std::nullopt;
   return code;
 }
