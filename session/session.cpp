@@ -2,6 +2,7 @@
 #include "session/session.h"
 
 #include "log/log_stream.h"
+#include "render/global_render_job.h"
 #include "session/command_set.h"
 #include "session/global_socket.h"
 #include "session/message_pump.h"
@@ -32,7 +33,7 @@ void runSession(int portNumber, const std::string& token) {
     try {
       const std::string line = globalSocket.receive(commandPollMs);
       logStream << "\nGot command: " << line << std::endl << std::endl;
-      dispatchCommand(line, globalSocket);
+      dispatchCommand(renderJob, line, globalSocket);
     } catch (const simple_socket_timeout_error&) {
       pumpMessages();
     } catch (const simple_socket_disconnect_error&) {

@@ -1,5 +1,5 @@
 // maxsim runs start-up scripts with the engine: listener to stdout, errors to stderr and status.
-#include "process.h"
+#include "support/process.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -165,6 +165,9 @@ TEST_F(SessionTest, WithoutALogFolderTheSessionIsServedAllTheSame) {
   controller.accept(waitMs);
   EXPECT_EQ(controller.handshake(waitMs).second, versionLine());
   controller.send("EndJob");
+  EXPECT_EQ(controller.receive(waitMs),
+            "ERROR: EndJob called when consistency check flag jobRunning was not set");
+  EXPECT_EQ(controller.receive(waitMs), "SUCCESS");
   controller.hangUp();
   EXPECT_NO_THROW(session.join());
   EXPECT_FALSE(std::filesystem::exists(log.file()));

@@ -1,5 +1,5 @@
 // Test helper: runs a program with its output and error collected through temporary files.
-#include "process.h"
+#include "support/process.h"
 
 #include "support/temp_folder.h"
 
