@@ -108,10 +108,15 @@ int renderFrame(const Scene& scene, const RenderView& view, TimeValue t, Bitmap*
   if (!runScripts(scene, frame, std::nullopt, log)) return 0;
   if (prog && prog->Progress(0, rows) == RENDPROG_ABORT) return 0;
 
-  const std::vector<ElementTarget> elements = elementTargets(scene);
-  std::vector<BMM_Color_fl> mainRow(columns);
-  std::vector<std::vector<BMM_Color_fl>> elementRows(elements.size(),
-                                                     std::vector<BMM_Color_fl>(columns));
+  // The working rows belong to the thread, not to this call (renders do not nest): a fault
+  // injected below abandons the call without running its destructors, as the host's fault traps
+  // do, and must not leak them.
+  thread_local std::vector<ElementTarget> elements;
+  thread_local std::vector<BMM_Color_fl> mainRow;
+  thread_local std::vector<std::vector<BMM_Color_fl>> elementRows;
+  elements = elementTargets(scene);
+  mainRow.assign(columns, BMM_Color_fl());
+  elementRows.assign(elements.size(), std::vector<BMM_Color_fl>(columns));
   for (int r = 0; r < rows; ++r) {
     const int y = top + r;
     if (!runScripts(scene, frame, y, log)) return 0;
