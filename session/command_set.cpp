@@ -92,39 +92,39 @@ void renderTask(const Command& command) {
   command.reply(status == 0 ? "SUCCESS" : "ERROR: Failed to save file.");
 }
 
+// Runs StartJob or EndJob through its trapped call and answers its standard error or trapped
+// fault; the caller sends the final reply in any case.
+void replyJobOperationErrors(const Command& command,
+                             const std::function<void(std::string&)>& operation) {
+  std::string errorText;
+  try {
+    operation(errorText);
+  } catch (const std::exception& error) {
+    logStream << "Sending error" << std::endl;
+    command.reply(std::string("ERROR: ") + error.what());
+  }
+  if (!errorText.empty()) {
+    logStream << "Sending error" << std::endl;
+    command.replyFault(errorText);
+  }
+}
+
 void startJob(const Command& command) {
   const Arguments& arguments = command.arguments;
   if (arguments.size() != 2) {
     command.reply("ERROR: StartJob: Expected 2 parameters, got " + countText(arguments.size()));
     return;
   }
-  std::string errorText;
-  try {
+  replyJobOperationErrors(command, [&](std::string& errorText) {
     command.job.trappedStartJob(arguments[0], arguments[1], errorText);
-  } catch (const std::exception& error) {
-    logStream << "Sending error" << std::endl;
-    command.reply(std::string("ERROR: ") + error.what());
-  }
-  if (!errorText.empty()) {
-    logStream << "Sending error" << std::endl;
-    command.replyFault(errorText);
-  }
+  });
   logStream << "Sending success" << std::endl;
   command.reply("SUCCESS " + DescribeOutput(command.job));
 }
 
 void endJob(const Command& command) {
-  std::string errorText;
-  try {
-    command.job.trappedEndJob(errorText);
-  } catch (const std::exception& error) {
-    logStream << "Sending error" << std::endl;
-    command.reply(std::string("ERROR: ") + error.what());
-  }
-  if (!errorText.empty()) {
-    logStream << "Sending error" << std::endl;
-    command.replyFault(errorText);
-  }
+  replyJobOperationErrors(
+      command, [&](std::string& errorText) { command.job.trappedEndJob(errorText); });
   command.reply("SUCCESS");
 }
 
