@@ -95,6 +95,14 @@ TEST_F(RenderTest, RendersNothingUnlessOpen) {
   EXPECT_EQ(standin::renderer_closes(), 1);
 }
 
+TEST_F(RenderTest, LoadingAnotherSceneClosesTheRenderer) {
+  open(smallScene());
+  load(smallScene());
+  EXPECT_FALSE(standin::renderer_open());
+  BitmapPtr bitmap = makeBitmap(16, 8);
+  EXPECT_FALSE(render(0, bitmap.get()));
+}
+
 TEST_F(RenderTest, OpeningFailsWithoutCameraOrViewport) {
   json scene = smallScene();
   scene["nodes"].push_back({{"name", "Box01"}, {"object", json::object()}});

@@ -28,9 +28,28 @@ TEST_F(SceneLoadingTest, ValidSceneIsRecognisedAndLoaded) {
   EXPECT_FLOAT_EQ(core->GetRendApect(), 1.0f);
   EXPECT_EQ(GetTicksPerFrame(), 200);
   EXPECT_STREQ(core->GetRendFileBI().Name(), path("out/shot.tga").c_str());
+  EXPECT_STREQ(core->GetRendFileBI().Device(), "Targa Image File");
   EXPECT_EQ(core->GetRendFileBI().Width(), 16);
   EXPECT_TRUE(core->GetRendSaveFile());
   EXPECT_FALSE(core->GetSkipRenderedFrames());
+}
+
+TEST_F(SceneLoadingTest, OutputDeviceIsNamedOrChosenByExtension) {
+  json scene = smallScene();
+  scene["render"]["output"] = "C:\\out\\shot.EXR";
+  scene["render_elements"] = {
+      {"elements",
+       {{{"name", "A"}, {"output", "C:\\out\\a.png"}},
+        {{"name", "B"}, {"output", "C:\\out\\b.raw"}, {"device", "PNG Image File"}},
+        {{"name", "C"}, {"output", "C:\\out\\c.raw"}}}}};
+  load(scene);
+  EXPECT_STREQ(GetCOREInterface()->GetRendFileBI().Device(), "OpenEXR Image File");
+  const char* expected[] = {"PNG Image File", "PNG Image File", ""};
+  for (int i = 0; i < 3; ++i) {
+    PBBitmap* pb = nullptr;
+    GetCOREInterface()->GetCurRenderElementMgr()->GetRenderElement(i)->GetPBBitmap(pb);
+    EXPECT_STREQ(pb->bi.Device(), expected[i]) << i;
+  }
 }
 
 TEST_F(SceneLoadingTest, TicksPerFrameDefaultTo160) {

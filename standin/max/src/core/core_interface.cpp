@@ -71,7 +71,8 @@ class Core : public Interface8 {
     }
     if (scene->fault(SceneFault::Kind::LoadCrash)) raiseAccessViolation();
     if (!referencesResolved(*scene)) return false;
-    CloseCurRenderer();
+    // A renderer opened on the old scene would render through its nodes, which go with it.
+    rendererOpen_ = false;
     scene_ = std::move(scene);
     SetTicksPerFrame(scene_->ticksPerFrame);
     viewport_.show(scene_->cameraViewport, scene_->viewportCamera);
@@ -153,7 +154,7 @@ class Core : public Interface8 {
   int redraws() const { return redraws_; }
 
   void reset() {
-    CloseCurRenderer();
+    rendererOpen_ = false;
     scene_ = std::make_unique<Scene>();
     SetTicksPerFrame(scene_->ticksPerFrame);
     viewport_.show(false, nullptr);

@@ -1,5 +1,6 @@
 // Reading scene files: JSON documents described in docs/scene-format.md.
 #include "DefaultActions.h"
+#include "bitmap/image_device.h"
 #include "object.h"
 #include "scene/scene.h"
 #include "win32/drive_map.h"
@@ -61,7 +62,12 @@ BMM_Color_fl colour(const json& value) {
 BitmapInfo outputInfo(const json& holder, int width, int height, float aspect) {
   BitmapInfo bi;
   bi.SetName(holder.value("output", std::string()).c_str());
-  bi.SetDevice(holder.value("device", std::string()).c_str());
+  // The device is named even when the extension chose it, so that Device() tells the format.
+  std::string device = holder.value("device", std::string());
+  if (device.empty()) {
+    if (const ImageDevice* byExtension = deviceForFileName(bi.Name())) device = byExtension->name();
+  }
+  bi.SetDevice(device.c_str());
   bi.SetWidth(static_cast<WORD>(width));
   bi.SetHeight(static_cast<WORD>(height));
   bi.SetAspect(aspect);
