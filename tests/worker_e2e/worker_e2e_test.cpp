@@ -1,0 +1,201 @@
+// foxglove-worker end to end on the example scenes: frames with elements and previews, stepped
+// frame lists, black frames, an injected crash, tiles stitched into the whole frame, a stalled
+// render, scene-script output and look-ups, and the line console.
+#include "controller/worker/image_files.h"
+
+#include "support/temp_folder.h"
+#include "worker_process.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string exampleScene(const std::string& name) {
+  return std::string(MOONSTONE_SOURCE_DIR) + "/examples/scenes/" + name;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class WorkerEndToEndTest : public ::testing::Test {
+ protected:
+  /// The worker's arguments for a render of the scene into this test's folders.
+  std::vector<std::string> render(const std::string& scene, const std::string& frames,
+                                  const std::string& work = "work") {
+    return {"render",     scene,
+            "--frames",   frames,
+            "--work-dir", path(work),
+            "--drive",    "R=" + path(work + "/r"),
+            "--drive-c",  path(work + "/c"),
+            "--progress", "lines"};
+  }
+
+  std::string path(const std::string& relative) const {
+    return (folder.path() / relative).string();
+  }
+
+  /// A copy of an example scene with changes, written into this test's folder.
+  std::string changedScene(const std::string& example, const nlohmann::json& patch) {
+    std::ifstream in(exampleScene(example));
+    nlohmann::json scene = nlohmann::json::parse(in);
+    scene.merge_patch(patch);
+    const std::string file = path("changed_" + example);
+    std::ofstream(file) << scene.dump(2);
+    return file;
+  }
+
+  static std::vector<std::string> with(std::vector<std::string> arguments,
+                                       const std::vector<std::string>& extra) {
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+  }
+
+  TempFolder folder;
+};
+
+TEST_F(WorkerEndToEndTest, RendersFramesWithElementsAndPreviews) {
+  const WorkerRun run = runWorker(
+      with(render(exampleScene("animated.max"), "1-3"), {"--jpeg-previews", "R:\\previews"}));
+  ASSERT_EQ(run.status, 0) << run.out;
+  for (const std::string& frame : std::vector<std::string>{"0001", "0002", "0003"}) {
+    for (const std::string& file :
+         {"animated/animated" + frame + ".tga", "animated/elements/animated_alpha" + frame + ".tga",
+          "animated/elements/animated_shapes" + frame + ".tga",
+          "previews/animated" + frame + ".jpg"}) {
+      const std::string local = path("work/r/" + file);
+      EXPECT_TRUE(contains(run.out, "ok 160x120 " + local + "\n")) << local << "\n" << run.out;
+      const worker::Image image = worker::readImage(local);
+      EXPECT_EQ(image.width, 160);
+      EXPECT_EQ(image.height, 120);
+    }
+  }
+  EXPECT_TRUE(contains(run.out, "JOB: done 3/3 frames succeeded\n")) << run.out;
+  EXPECT_TRUE(contains(run.out, "SUMMARY:\n")) << run.out;
+  EXPECT_TRUE(fs::exists(path("work/c/Foxglove/logs/3zerorEzuridu.log")));
+}
+
+TEST_F(WorkerEndToEndTest, RendersFloatingPointOutput) {
+  const WorkerRun run = runWorker(render(exampleScene("exr_output.max"), "0"));
+  ASSERT_EQ(run.status, 0) << run.out;
+  const worker::Image image = worker::readImage(path("work/r/exr/exr_output0000.exr"));
+  EXPECT_EQ(image.samples, worker::Image::Samples::Float);
+}
+
+TEST_F(WorkerEndToEndTest, RendersEveryStepOfAFrameList) {
+  const WorkerRun run = runWorker(render(exampleScene("animated.max"), "0-20x10"));
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_TRUE(contains(run.out, "FRAME: 0 start 1/3\n")) << run.out;
+  EXPECT_TRUE(contains(run.out, "FRAME: 10 start 2/3\n")) << run.out;
+  EXPECT_TRUE(contains(run.out, "FRAME: 20 start 3/3\n")) << run.out;
+  EXPECT_TRUE(fs::exists(path("work/r/animated/animated0020.tga")));
+  EXPECT_FALSE(fs::exists(path("work/r/animated/animated0005.tga")));
+}
+
+TEST_F(WorkerEndToEndTest, ABlackFrameFailsTheJob) {
+  const WorkerRun run =
+      runWorker(with(render(exampleScene("black_frames.max"), "2-4"), {"--fail-on-black", "50"}));
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_TRUE(contains(run.out, "FRAME: 2 done")) << run.out;
+  EXPECT_TRUE(contains(run.out, "FRAME: 3 failed ") &&
+              contains(run.out,
+                       "ERROR: 3 ERROR: 100% of the output image is black, which equals "
+                       "or exceeds the minimum of 50%\n"))
+      << run.out;
+  EXPECT_TRUE(contains(run.out, "FRAME: 4 failed ")) << run.out;
+  EXPECT_TRUE(contains(
+      run.out, "NOTE: plug-in log: " + path("work/c/Foxglove/logs/3zerorEzuridu.log") + "\n"))
+      << run.out;
+  EXPECT_FALSE(fs::exists(path("work/r/black/black_frames0003.tga")));
+}
+
+TEST_F(WorkerEndToEndTest, AnInjectedCrashFailsOnlyItsFrame) {
+  const std::string scene =
+      changedScene("animated.max", {{"faults", {{{"kind", "access_violation"}, {"frame", 2}}}}});
+  const WorkerRun run = runWorker(render(scene, "1-3"));
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_TRUE(contains(run.out, "FRAME: 1 done")) << run.out;
+  EXPECT_TRUE(contains(run.out, "FRAME: 2 failed")) << run.out;
+  EXPECT_TRUE(contains(run.out, "FRAME: 3 done")) << run.out;
+  // The fault report follows the trapped fault's line.
+  const size_t trapped = run.out.find("ERROR: 2 ERROR: Trapped SEH Exception in ");
+  ASSERT_NE(trapped, std::string::npos) << run.out;
+  EXPECT_TRUE(contains(run.out.substr(trapped), "Access Violation")) << run.out;
+  EXPECT_TRUE(contains(run.out, "ERROR: 2 ERROR: Failed to save file.\n")) << run.out;
+}
+
+TEST_F(WorkerEndToEndTest, TilesStitchIntoTheWholeFrame) {
+  const WorkerRun tiled = runWorker(
+      with(render(exampleScene("animated.max"), "5"), {"--tiles", "2x2", "--padding", "8"}));
+  ASSERT_EQ(tiled.status, 0) << tiled.out;
+  const WorkerRun whole = runWorker(render(exampleScene("animated.max"), "5", "whole"));
+  ASSERT_EQ(whole.status, 0) << whole.out;
+  for (const std::string& file : std::vector<std::string>{
+           "animated/animated0005.tga", "animated/elements/animated_alpha0005.tga",
+           "animated/elements/animated_shapes0005.tga"}) {
+    EXPECT_TRUE(worker::readImage(path("work/r/" + file))
+                    .samePixels(worker::readImage(path("whole/r/" + file))))
+        << file;
+  }
+  EXPECT_TRUE(fs::exists(path("work/r/animated/tile_1_1_animated0005.tga")));
+}
+
+TEST_F(WorkerEndToEndTest, TheWatchdogEndsAStalledRender) {
+  const std::string scene = changedScene("animated.max", {{"render", {{"ms_per_row", 5000}}}});
+  const WorkerRun run = runWorker(with(render(scene, "1"), {"--stall-timeout", "1"}));
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_TRUE(contains(run.out,
+                       "ERROR: 1 stalled: the plug-in sent nothing within the stall "
+                       "timeout; maxsim was ended\n"))
+      << run.out;
+  EXPECT_TRUE(contains(run.out, "FRAME: 1 failed")) << run.out;
+}
+
+TEST_F(WorkerEndToEndTest, ShowsSceneScriptOutputAndAnswersLookUps) {
+  const std::string scene = changedScene(
+      "animated.max",
+      {{"scripts",
+        {{{"text",
+           "FoxgloveUtil.LogMessage (\"shot \" + (FoxgloveUtil.GetJobInfoEntry \"Shot\") + "
+           "\" \" + (FoxgloveUtil.GetSubmitInfoEntryElement 1 \"Items\") + \" \" + "
+           "(FoxgloveUtil.GetAuxFilename 0))"}}}}});
+  const WorkerRun run =
+      runWorker(with(render(scene, "1"), {"--job-info", "Shot=sh010", "--submit-element", "Items=a",
+                                          "--submit-element", "Items=b", "--aux", "C:\\aux.txt"}));
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_TRUE(contains(run.out, "STDOUT: 1 shot sh010 b C:\\aux.txt\n")) << run.out;
+}
+
+TEST_F(WorkerEndToEndTest, TheConsoleSendsLinesAndPrintsEveryPacket) {
+  const std::string scene = exampleScene("animated.max");
+  const WorkerRun run =
+      runWorker({"session", "--work-dir", path("work"), "--drive", "R=" + path("work/r"),
+                 "--drive-c", path("work/c")},
+                "StartJob," + scene + ",\nHideFrameBuffer\nRenderTask,2\nEndJob\n");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_TRUE(contains(run.out, "-- connected: Moonstone ")) << run.out;
+  EXPECT_TRUE(contains(run.out, ">> RenderTask,2\n<< STARTED\n")) << run.out;
+  EXPECT_TRUE(contains(run.out, ">> CONTINUE\n")) << run.out;
+  EXPECT_TRUE(contains(run.out, "<< SUCCESS\n>> EndJob\n<< SUCCESS\n")) << run.out;
+  EXPECT_TRUE(contains(run.out, "-- maxsim exited with status 0\n")) << run.out;
+  EXPECT_TRUE(fs::exists(path("work/r/animated/animated0002.tga")));
+}
+
+TEST_F(WorkerEndToEndTest, HelpAndMistakes) {
+  for (const std::string& command : std::vector<std::string>{"render", "session"}) {
+    const WorkerRun help = runWorker({command, "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(contains(help.out, "usage: foxglove-worker " + command)) << help.out;
+  }
+  const WorkerRun bad = runWorker({"render", "a.max", "--frames", "1-3x0"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_TRUE(contains(bad.out, "bad frame list: the step must be at least 1\n  1-3x0\n      ^\n"))
+      << bad.out;
+}
+
+}  // namespace
