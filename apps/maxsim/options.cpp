@@ -1,7 +1,18 @@
 // maxsim's command line: plug-in folders, start-up scripts, quiet mode.
 #include "apps/maxsim/options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <stdexcept>
+
+namespace {
+bool equalsIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+}  // namespace
 
 Options parseOptions(const std::vector<std::string>& arguments) {
   Options options;
@@ -14,6 +25,12 @@ Options parseOptions(const std::vector<std::string>& arguments) {
     if (option == "-p") {
       options.pluginFolders.push_back(value());
     } else if (option == "-U") {
+      // As 3ds Max takes it: the script language first, then the file.
+      const std::string language = value();
+      if (!equalsIgnoringCase(language, "MAXScript")) {
+        throw std::invalid_argument("-U takes MAXScript FILE; unknown script language " +
+                                    language);
+      }
       options.scripts.push_back({StartupScript::Kind::File, value()});
     } else if (option == "-mxs") {
       options.scripts.push_back({StartupScript::Kind::Text, value()});
@@ -30,13 +47,14 @@ Options parseOptions(const std::vector<std::string>& arguments) {
 
 std::string usage() {
   return std::string(
-             "usage: maxsim [-p DIR]... [-U FILE] [-mxs TEXT] [-q]\n"
+             "usage: maxsim [-p DIR]... [-U MAXScript FILE] [-mxs TEXT] [-q]\n"
              "\n"
              "The stand-in 3D application: loads every *.dlx plug-in in each plug-in folder,\n"
              "runs the start-up scripts in the order given, then exits.\n"
              "\n"
              "  -p DIR     a plug-in folder (repeatable; default: plugins/ beside maxsim)\n"
-             "  -U FILE    run the script file\n"
+             "  -U MAXScript FILE\n"
+             "             run the MAXScript file\n"
              "  -mxs TEXT  run the script text\n"
              "  -q         quiet: no messages about loaded plug-ins\n"
              "  -h, --help this text\n"

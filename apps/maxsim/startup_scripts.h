@@ -1,4 +1,4 @@
-// The start-up scripts maxsim runs after loading its plug-ins (-U FILE, -mxs TEXT).
+// The start-up scripts maxsim runs after loading its plug-ins (-U MAXScript FILE, -mxs TEXT).
 #pragma once
 
 #include <string>

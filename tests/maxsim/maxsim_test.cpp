@@ -38,7 +38,7 @@ std::string pluginFolder(const std::string& name) {
 
 TEST(MaxsimOptionsTest, ReadsFoldersScriptsInOrderAndQuiet) {
   const Options options =
-      parseOptions({"-p", "a", "-mxs", "print 1", "-p", "b", "-U", "start.ms", "-q"});
+      parseOptions({"-p", "a", "-mxs", "print 1", "-p", "b", "-U", "maxscript", "start.ms", "-q"});
   EXPECT_EQ(options.pluginFolders, (std::vector<std::string>{"a", "b"}));
   ASSERT_EQ(options.scripts.size(), 2u);
   EXPECT_EQ(options.scripts[0].kind, StartupScript::Kind::Text);
@@ -58,6 +58,8 @@ TEST(MaxsimOptionsTest, NothingGivenMeansDefaults) {
 
 TEST(MaxsimOptionsTest, RejectsUnknownOptionsAndMissingValues) {
   EXPECT_THROW(parseOptions({"-x"}), std::invalid_argument);
+  EXPECT_THROW(parseOptions({"-U", "start.ms"}), std::invalid_argument);
+  EXPECT_THROW(parseOptions({"-U", "Python", "start.py"}), std::invalid_argument);
   EXPECT_THROW(parseOptions({"-p"}), std::invalid_argument);
   EXPECT_THROW(parseOptions({"-q", "-mxs"}), std::invalid_argument);
   EXPECT_TRUE(parseOptions({"--help"}).help);
@@ -115,7 +117,7 @@ TEST(MaxsimTest, MissingPluginFolderIsAnError) {
 TEST(MaxsimTest, HelpDescribesTheCommandLine) {
   const MaxsimRun run = runMaxsim("--help");
   EXPECT_EQ(run.status, 0);
-  for (const char* option : {"-p DIR", "-U FILE", "-mxs TEXT", "-q"}) {
+  for (const char* option : {"-p DIR", "-U MAXScript FILE", "-mxs TEXT", "-q"}) {
     EXPECT_NE(run.output.find(option), std::string::npos) << option;
   }
 }

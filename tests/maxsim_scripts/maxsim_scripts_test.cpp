@@ -39,7 +39,7 @@ TEST_F(Maxsim, AScriptTextPrintsToStandardOutput) {
 TEST_F(Maxsim, ScriptFilesAndTextsRunInOrderSharingGlobals) {
   const std::string file = script("start.ms", "total = 40\nformat \"file: %\\n\" total\n");
   const ProcessResult result =
-      run({"-U", file, "-mxs", "total = total + 2; format \"text: %\\n\" total"});
+      run({"-U", "MAXScript", file, "-mxs", "total = total + 2; format \"text: %\\n\" total"});
   EXPECT_EQ(result.out, "file: 40\ntext: 42\n");
   EXPECT_EQ(result.status, 0) << result.err;
 }
@@ -54,14 +54,14 @@ TEST_F(Maxsim, AnUncaughtErrorIsPrintedAndFailsTheRunAfterWhatRanBeforeIt) {
 
 TEST_F(Maxsim, ASyntaxErrorInAFileIsPrintedWithItsLine) {
   const std::string file = script("broken.ms", "x = 1\ny = (x +\n)\n");
-  const ProcessResult result = run({"-U", file});
+  const ProcessResult result = run({"-U", "MAXScript", file});
   EXPECT_EQ(result.err, "-- Syntax error: at ), expected <factor>\n--  In line: )\n");
   EXPECT_NE(result.status, 0);
 }
 
 TEST_F(Maxsim, AMissingScriptFileIsAnErrorNamingIt) {
   const std::string file = (files.path() / "missing.ms").string();
-  const ProcessResult result = run({"-U", file});
+  const ProcessResult result = run({"-U", "MAXScript", file});
   EXPECT_EQ(result.err, "-- Runtime error: Cannot open script file: \"" + file + "\"\n");
   EXPECT_NE(result.status, 0);
 }
