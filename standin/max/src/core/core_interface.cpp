@@ -69,7 +69,12 @@ class Core : public Interface8 {
     if (const SceneFault* fault = scene->fault(SceneFault::Kind::LoadException)) {
       throw MAXException(fault->message);
     }
-    if (scene->fault(SceneFault::Kind::LoadCrash)) raiseAccessViolation();
+    if (scene->fault(SceneFault::Kind::LoadCrash)) {
+      // The fault abandons this frame without its destructors: the scene is kept where the
+      // next crashing load replaces it, not lost.
+      crashedScene_ = std::move(scene);
+      raiseAccessViolation();
+    }
     if (!referencesResolved(*scene)) return false;
     // A renderer opened on the old scene would render through its nodes, which go with it.
     rendererOpen_ = false;
@@ -180,6 +185,7 @@ class Core : public Interface8 {
   }
 
   std::unique_ptr<Scene> scene_;
+  std::unique_ptr<Scene> crashedScene_;
   Viewport viewport_;
   TimeValue time_ = 0;
   RenderView open_;
