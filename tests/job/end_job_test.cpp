@@ -112,9 +112,3 @@ TEST_F(EndJobTest, AFaultWhileClosingKeepsTheJobAndTheNextEndJobClosesAgain) {
   EXPECT_FALSE(job.jobRunning);
   EXPECT_EQ(standin::viewport_holds(), 0);
 }
-
-TEST_F(EndJobTest, TrappedEndJobPassesItsErrorsOn) {
-  std::string errorText = "stale";
-  EXPECT_THROW(job.trappedEndJob(errorText), std::runtime_error);
-  EXPECT_EQ(errorText, "");
-}

@@ -91,6 +91,10 @@ struct SinglePassEffectCase {
   bool enabled;
 };
 
+void PrintTo(const SinglePassEffectCase& c, std::ostream* out) {
+  *out << "renderer " << c.rendererPartA << "," << c.rendererPartB;
+}
+
 class SinglePassEffectTest : public JobTest,
                              public ::testing::WithParamInterface<SinglePassEffectCase> {};
 

@@ -1,18 +1,10 @@
-// The job state itself: what it starts with, the log it opens, and the written-file look-up.
+// The job state itself: the log it opens and the written-file look-up.
 #include "support/job_fixture.h"
 #include "support/message_of.h"
 
 #include <stdexcept>
 
 using RenderJobTest = JobTest;
-
-TEST_F(RenderJobTest, StartsWithoutAJobOrAFault) {
-  EXPECT_FALSE(job.jobRunning);
-  EXPECT_FALSE(job.rendererOpen);
-  EXPECT_EQ(job.lastFaultDescription, "No message");
-  EXPECT_EQ(job.coreInterface, nullptr);
-  EXPECT_TRUE(job.writtenFiles.empty());
-}
 
 TEST_F(RenderJobTest, ConstructionOpensTheLogAfresh) {
   {

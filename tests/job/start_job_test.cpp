@@ -120,6 +120,10 @@ struct MissingReferenceCase {
   DWORD hostKind;
 };
 
+void PrintTo(const MissingReferenceCase& c, std::ostream* out) {
+  *out << c.kind;
+}
+
 class MissingReferenceTest : public JobTest,
                              public ::testing::WithParamInterface<MissingReferenceCase> {};
 
@@ -202,6 +206,10 @@ struct RendererCase {
   bool holder;
   bool effect;
 };
+
+void PrintTo(const RendererCase& c, std::ostream* out) {
+  *out << "renderer " << c.partA << "," << c.partB;
+}
 
 class RendererClassTest : public JobTest, public ::testing::WithParamInterface<RendererCase> {};
 

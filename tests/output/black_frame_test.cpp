@@ -17,6 +17,10 @@ struct PixelCase {
   bool black;
 };
 
+void PrintTo(const PixelCase& c, std::ostream* out) {
+  *out << c.what;
+}
+
 class BlackPixelTest : public JobTest, public ::testing::WithParamInterface<PixelCase> {};
 
 TEST_P(BlackPixelTest, OnePixelFrameFailsExactlyWhenThePixelIsBlack) {

@@ -22,13 +22,3 @@ TEST_F(DescribeOutputTest, FourLinesFromTheOutputDescription) {
                                        a.text + "\n");
   }
 }
-
-TEST_F(DescribeOutputTest, AfterStartJobDescribesTheScenesOutput) {
-  nlohmann::json document = scene();
-  document["render"]["width"] = 1920;
-  document["render"]["height"] = 1080;
-  startJob(document);
-  const std::string text = DescribeOutput(job);
-  EXPECT_EQ(text.substr(0, text.find('\n')), "[filename] C:\\renders\\shot.png");
-  EXPECT_NE(text.find("\n[size] 1920x1080\n[aspect] 1\n"), std::string::npos);
-}

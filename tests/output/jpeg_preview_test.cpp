@@ -12,6 +12,10 @@ struct PreviewCase {
   const char* previewName;  // relative to drive C
 };
 
+void PrintTo(const PreviewCase& c, std::ostream* out) {
+  *out << c.previewPath << " + " << c.outputName;
+}
+
 class JpegPreviewTest : public JobTest {
  protected:
   void SetUp() override {

@@ -73,6 +73,11 @@ struct RegionCase {
   int sourceX, sourceY;  // the rendered pixel that the image's (0, 0) shows
 };
 
+void PrintTo(const RegionCase& c, std::ostream* out) {
+  *out << "padding " << c.padding << " request " << c.left << "," << c.top << "," << c.right << ","
+       << c.bottom;
+}
+
 class RegionCaseTest : public RegionTest, public ::testing::WithParamInterface<RegionCase> {};
 
 TEST_P(RegionCaseTest, RendersThePaddedRectangleAndWritesTheRequestedOne) {
