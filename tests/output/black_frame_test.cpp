@@ -96,6 +96,29 @@ TEST_F(BlackFrameTest, AShareBelowTheLimitPasses) {
   EXPECT_NE(log.text().find("\n199 of 200 pixels are considered black (99%)\n"), std::string::npos);
 }
 
+TEST_F(BlackFrameTest, EveryRowAndColumnOfAnOblongFrameIsCounted) {
+  // Black only in the last column and the last two rows: a pass that misses an edge, or mixes up
+  // width and height, counts differently.
+  const struct {
+    int width, height;
+    const char* line;
+  } frames[] = {{7, 3, "\n15 of 21 pixels are considered black (71%)\n"},
+                {3, 7, "\n11 of 21 pixels are considered black (52%)\n"},
+                {1, 5, "\n5 of 5 pixels are considered black (100%)\n"}};
+  for (const auto& f : frames) {
+    job.blackPixelPercentage = 100;
+    BitmapPtr frame = makeBitmap(f.width, f.height, [&f](int x, int y) {
+      return x == f.width - 1 || y >= f.height - 2 ? BMM_Color_fl(0, 0, 0, 1)
+                                                   : BMM_Color_fl(1, 1, 1, 1);
+    });
+    try {
+      CheckBlackFrame(job, frame.get());
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_NE(log.text().find(f.line), std::string::npos) << f.width << "x" << f.height;
+  }
+}
+
 TEST_F(BlackFrameTest, ALimitOfZeroFailsEveryFrame) {
   job.blackPixelPercentage = 0;
   BitmapPtr frame = frameWithBlack(0, 4);
