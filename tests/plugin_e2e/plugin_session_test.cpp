@@ -1,87 +1,19 @@
 // The whole plug-in end to end: maxsim loads moonstone.dlx, a start-up script starts the daemon,
 // and a controller on loopback drives it.
-#include "controller/controller_link.h"
-#include "support/process.h"
-#include "support/temp_folder.h"
+#include "support/maxsim_session.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <regex>
-#include <sstream>
-#include <thread>
+#include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
 using Transcript = controller::Transcript;
-
-const int waitMs = 20000;
-const std::string maxsim = std::string(MOONSTONE_BIN_DIR) + "/maxsim";
-const std::string plugins = std::string(MOONSTONE_BIN_DIR) + "/plugins";
-
-bool isRenderFinal(const std::string& packet) {
-  return packet == "SUCCESS" || packet == "ERROR: Failed to save file." ||
-         (packet.rfind("ERROR: ", 0) == 0 && packet.find("RenderTask:") != std::string::npos);
-}
-bool isScriptFinal(const std::string& packet) { return packet != "STARTED"; }
-bool isStartJobFinal(const std::string& packet) { return packet.rfind("SUCCESS ", 0) == 0; }
-bool isEndJobFinal(const std::string& packet) { return packet == "SUCCESS"; }
-
-// maxsim running the daemon against this test's controller, on a thread of its own.
-class PluginSession : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setenv("MAXSIM_DRIVE_C", driveC.path().c_str(), 1);
-    setenv("MAXSIM_DRIVE_R", output.path().c_str(), 1);
-    fs::create_directories(driveC.path() / "Foxglove" / "logs");
-  }
-  void TearDown() override {
-    if (host.joinable()) host.join();
-  }
-
-  /// Starts maxsim with a start-up script that runs the daemon on `port` and prints its result.
-  void start(int port, const std::string& token = "secret token") {
-    const std::string script = "r = FoxgloveUtil.RunMoonstoneDaemon " + std::to_string(port) +
-                               " \"" + token + "\"\nprint r";
-    host = std::thread([this, script] { result = runProcess(maxsim, {"-q", "-p", plugins, "-mxs", script}); });
-  }
-  /// Starts maxsim and completes the handshake.
-  void connect() {
-    start(controller.port());
-    controller.accept(waitMs);
-    const auto [token, version] = controller.handshake(waitMs);
-    ASSERT_EQ(token, "secret token");
-    ASSERT_EQ(version.rfind("Moonstone 2.7.29981 ", 0), 0u) << version;
-  }
-  /// Hangs up and waits for maxsim to end.
-  ProcessResult finish() {
-    controller.hangUp();
-    host.join();
-    return result;
-  }
-  std::string logText() const {
-    std::ifstream in(driveC.path() / "Foxglove/logs/3zerorEzuridu.log");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-  std::string scene(const std::string& name, const std::string& json) {
-    const fs::path path = output.path() / name;
-    std::ofstream(path) << json;
-    return path.string();
-  }
-  static std::string example(const std::string& name) {
-    return std::string(MOONSTONE_SOURCE_DIR) + "/examples/scenes/" + name;
-  }
-
-  TempFolder driveC;
-  TempFolder output;
-  controller::ControllerLink controller;
-  std::thread host;
-  ProcessResult result;
-};
+using PluginSession = MaxsimSession;
 
 TEST_F(PluginSession, AHangUpEndsTheSessionAndTheScriptGetsTrue) {
   connect();
@@ -113,7 +45,8 @@ TEST_F(PluginSession, AWholeJobRendersItsFramesToDisk) {
     EXPECT_TRUE(sawProgress);
     char number[8];
     std::snprintf(number, sizeof(number), "%04d", frame);
-    EXPECT_TRUE(fs::exists(output.path() / "animated" / (std::string("animated") + number + ".tga")));
+    EXPECT_TRUE(
+        fs::exists(output.path() / "animated" / (std::string("animated") + number + ".tga")));
     EXPECT_TRUE(fs::exists(output.path() / "animated" / "elements" /
                            (std::string("animated_alpha") + number + ".tga")));
   }
@@ -126,8 +59,8 @@ TEST_F(PluginSession, AWholeJobRendersItsFramesToDisk) {
 
 TEST_F(PluginSession, AFailedStartJobIsAnsweredByItsErrorThenSuccess) {
   connect();
-  const Transcript reply =
-      controller.command("StartJob," + scene("bad.txt", "not a scene") + ",", isStartJobFinal, waitMs);
+  const Transcript reply = controller.command("StartJob," + scene("bad.txt", "not a scene") + ",",
+                                              isStartJobFinal, waitMs);
   ASSERT_EQ(reply.size(), 2u);
   EXPECT_EQ(reply[0].rfind("ERROR: Invalid max file: \"", 0), 0u) << reply[0];
   EXPECT_EQ(reply[1].rfind("SUCCESS [filename] ", 0), 0u);
@@ -160,11 +93,12 @@ TEST_F(PluginSession, ScriptTextsAnswerStringsAndScriptErrorsEndTheSession) {
   connect();
   EXPECT_EQ(controller.command("ExecuteStringScript,0,1+1", isScriptFinal, waitMs),
             (Transcript{"STARTED", "ERROR: Script did not return a string: 2"}));
-  EXPECT_EQ(controller.command("ExecuteStringScript,0,\"\\\"a\\\" + \\\"b\\\"\"", isScriptFinal,
-                               waitMs),
-            (Transcript{"STARTED", "SUCCESS: ab"}));
-  EXPECT_EQ(controller.command("ExecuteStringScript,0,throw \\\"broken\\\"", isScriptFinal, waitMs),
-            (Transcript{"STARTED", "ERROR: Exception caught in 3ds max: -- Runtime error: broken"}));
+  EXPECT_EQ(
+      controller.command("ExecuteStringScript,0,\"\\\"a\\\" + \\\"b\\\"\"", isScriptFinal, waitMs),
+      (Transcript{"STARTED", "SUCCESS: ab"}));
+  EXPECT_EQ(
+      controller.command("ExecuteStringScript,0,throw \\\"broken\\\"", isScriptFinal, waitMs),
+      (Transcript{"STARTED", "ERROR: Exception caught in 3ds max: -- Runtime error: broken"}));
   host.join();
   EXPECT_EQ(result.out, "false\n");
 }
@@ -187,17 +121,17 @@ TEST_F(PluginSession, ScriptsTalkToTheControllerThroughFoxgloveUtil) {
   connect();
   const Transcript transcript =
       controller.command("ExecuteScript,4," + script, isScriptFinal, waitMs);
-  EXPECT_EQ(transcript,
-            (Transcript{"STARTED", "FUNCTION: SETTITLE busy", "FUNCTION: STDOUT: hello",
-                        "FUNCTION: PROGRESS 50", "FUNCTION: GETJOBINFOENTRY Name",
-                        "FUNCTION: GETSUBMITINFOENTRYELEMENTCOUNT Items",
-                        "FUNCTION: GETSUBMITINFOENTRYELEMENT 1,Items",
-                        "FUNCTION: GETJOBINFOENTRY Missing", "SUCCESS"}));
+  EXPECT_EQ(transcript, (Transcript{"STARTED", "FUNCTION: SETTITLE busy", "FUNCTION: STDOUT: hello",
+                                    "FUNCTION: PROGRESS 50", "FUNCTION: GETJOBINFOENTRY Name",
+                                    "FUNCTION: GETSUBMITINFOENTRYELEMENTCOUNT Items",
+                                    "FUNCTION: GETSUBMITINFOENTRYELEMENT 1,Items",
+                                    "FUNCTION: GETJOBINFOENTRY Missing", "SUCCESS"}));
   // The refused second daemon is told on the listener and in the log.
   EXPECT_EQ(finish().out,
             "RunMoonstoneDaemon() was executed while the daemon is already running.\ntrue\n");
-  EXPECT_NE(logText().find("RunMoonstoneDaemon() was executed while the daemon is already running."),
-            std::string::npos);
+  EXPECT_NE(
+      logText().find("RunMoonstoneDaemon() was executed while the daemon is already running."),
+      std::string::npos);
 }
 
 TEST_F(PluginSession, SceneScriptsTalkToTheControllerInTheMiddleOfARender) {

@@ -46,6 +46,33 @@ DWORD fpe_code(int signalCode) {
   }
 }
 
+// Floating-point status: the unmasked exceptions the faulting instruction raised. The kernel
+// names a denormal operand an underflow and an x87 register-stack fault an invalid operation;
+// the status words tell them apart.
+constexpr unsigned sseDenormal = 0x02;
+constexpr unsigned sseUnderflow = 0x10;
+constexpr unsigned x87Invalid = 0x01;  // also the invalid-operation bit of MXCSR
+constexpr unsigned x87StackFault = 0x40;
+
+DWORD refine_float_code(DWORD code, const mcontext_t& machine) {
+#if defined(__x86_64__)
+  if (machine.fpregs == nullptr) return code;
+  const unsigned mxcsr = machine.fpregs->mxcsr;
+  const unsigned sseRaised = mxcsr & ~(mxcsr >> 7) & 0x3F;
+  const unsigned x87Raised = machine.fpregs->swd & ~machine.fpregs->cwd & 0x3F;
+  if (code == EXCEPTION_FLT_UNDERFLOW && (sseRaised & sseDenormal) && !(sseRaised & sseUnderflow)) {
+    return EXCEPTION_FLT_DENORMAL_OPERAND;
+  }
+  if (code == EXCEPTION_FLT_INVALID_OPERATION && !(sseRaised & x87Invalid) &&
+      (x87Raised & x87Invalid) && (machine.fpregs->swd & x87StackFault)) {
+    return EXCEPTION_FLT_STACK_CHECK;
+  }
+#else
+  (void)machine;
+#endif
+  return code;
+}
+
 // 0 read, 1 write, 8 instruction fetch, as Windows reports the kind of a faulting access.
 ULONG_PTR access_kind(unsigned long errorCode) {
   if (errorCode & pageFaultFetch) return 8;
@@ -134,6 +161,7 @@ void translate_fault(int signo, const siginfo_t& info, const void* userContext,
   context = CONTEXT{};
   record.ExceptionCode =
       exception_code(signo, info.si_code, signo == SIGSEGV && hits_stack_guard(address, stack));
+  if (signo == SIGFPE) record.ExceptionCode = refine_float_code(record.ExceptionCode, machine);
   record.ExceptionFlags = EXCEPTION_NONCONTINUABLE;
   record.ExceptionAddress = reinterpret_cast<PVOID>(instruction_pointer(machine));
   if (signo == SIGSEGV || (signo == SIGBUS && info.si_code != BUS_ADRALN)) {

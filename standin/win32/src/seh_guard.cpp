@@ -40,6 +40,14 @@ std::mutex installMutex;
 int activeGuards = 0;
 struct sigaction previousHandlers[faultSignalCount];
 
+void clear_alignment_check() {
+#if defined(__x86_64__)
+  asm volatile("pushfq\n\tandl $~0x40000, (%%rsp)\n\tpopfq" : : : "cc", "memory");
+#elif defined(__i386__)
+  asm volatile("pushfl\n\tandl $~0x40000, (%%esp)\n\tpopfl" : : : "cc", "memory");
+#endif
+}
+
 int slot_of(int signo) {
   for (int i = 0; i < faultSignalCount; ++i) {
     if (faultSignals[i] == signo) return i;
@@ -74,6 +82,9 @@ void pass_on(int signo, siginfo_t* info, void* userContext) {
 }
 
 void on_fault(int signo, siginfo_t* info, void* userContext) {
+  // The kernel keeps the interrupted code's alignment-check flag for the handler: with it set,
+  // the filter's own unaligned accesses (string copies, formatting) would fault again.
+  clear_alignment_check();
   const int savedErrno = errno;
   Guard* const innermost = innermostGuard;
   if (innermost != nullptr && info->si_code > 0) {

@@ -69,11 +69,12 @@ class Core : public Interface8 {
     if (const SceneFault* fault = scene->fault(SceneFault::Kind::LoadException)) {
       throw MAXException(fault->message);
     }
-    if (scene->fault(SceneFault::Kind::LoadCrash)) {
+    if (const SceneFault* fault = scene->processorFault(SceneFault::Place::Load)) {
       // The fault abandons this frame without its destructors: the scene is kept where the
       // next crashing load replaces it, not lost.
+      const ProcessorFault processor = fault->processor;
       crashedScene_ = std::move(scene);
-      raiseAccessViolation();
+      raiseFault(processor);
     }
     if (!referencesResolved(*scene)) return false;
     // A renderer opened on the old scene would render through its nodes, which go with it.
@@ -145,6 +146,12 @@ class Core : public Interface8 {
 
   void CloseCurRenderer() override {
     if (!rendererOpen_) return;
+    // The fault comes before the renderer is closed: after it the renderer is still open.
+    const SceneFault* fault = scene_->processorFault(SceneFault::Place::CloseRenderer);
+    if (fault && !scene_->closeFaultRaised) {
+      scene_->closeFaultRaised = true;
+      raiseFault(fault->processor);
+    }
     rendererOpen_ = false;
     ++closes_;
   }

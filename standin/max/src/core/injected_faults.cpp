@@ -1,19 +1,191 @@
-// Real processor faults: a null-pointer write and an integer division by zero, kept out of the
-// optimiser's and the sanitizers' reach so that the processor itself raises them.
+// Real processor faults, written in assembly so that neither the optimiser nor the sanitizers of an
+// instrumented build get in their way: the processor itself raises each of them.
 #include "core/injected_faults.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdint>
+#include <utility>
 
 namespace standin {
 
-__attribute__((noinline, no_sanitize("address", "undefined"))) void raiseAccessViolation() {
-  volatile int* volatile target = nullptr;
-  *target = 1;
+namespace {
+
+const std::pair<const char*, ProcessorFault> faultNames[] = {
+    {"access_violation", ProcessorFault::AccessViolation},
+    {"divide_by_zero", ProcessorFault::IntegerDivideByZero},
+    {"integer_overflow", ProcessorFault::IntegerOverflow},
+    {"illegal_instruction", ProcessorFault::IllegalInstruction},
+    {"privileged_instruction", ProcessorFault::PrivilegedInstruction},
+    {"stack_overflow", ProcessorFault::StackOverflow},
+    {"in_page_error", ProcessorFault::InPageError},
+    {"misalignment", ProcessorFault::DatatypeMisalignment},
+    {"float_divide_by_zero", ProcessorFault::FloatDivideByZero},
+    {"float_overflow", ProcessorFault::FloatOverflow},
+    {"float_underflow", ProcessorFault::FloatUnderflow},
+    {"float_inexact", ProcessorFault::FloatInexactResult},
+    {"float_invalid", ProcessorFault::FloatInvalidOperation},
+    {"float_denormal", ProcessorFault::FloatDenormalOperand},
+    {"float_stack_check", ProcessorFault::FloatStackCheck},
+};
+
+// Bits of MXCSR: the exception flags (0..5) and their masks (7..12).
+constexpr unsigned mxcsrFlags = 0x3F;
+constexpr unsigned maskInvalid = 0x0080;
+constexpr unsigned maskDenormal = 0x0100;
+constexpr unsigned maskDivideByZero = 0x0200;
+constexpr unsigned maskOverflow = 0x0400;
+constexpr unsigned maskUnderflow = 0x0800;
+constexpr unsigned maskInexact = 0x1000;
+
+__attribute__((noinline)) void writeNull() {
+  asm volatile("movb $1, (%0)" : : "r"(uintptr_t{0}) : "memory");
 }
 
-__attribute__((noinline, no_sanitize("address", "undefined"))) void raiseIntegerDivideByZero() {
-  volatile int zero = 0;
-  volatile int numerator = 1;
-  volatile int quotient = numerator / zero;
-  (void)quotient;
+__attribute__((noinline)) int divide(int value, int divisor) {
+  asm volatile("cltd\n\tidivl %1" : "+a"(value) : "r"(divisor) : "edx", "cc");
+  return value;
+}
+
+__attribute__((noinline)) void undefinedInstruction() {
+  asm volatile("ud2");
+}
+
+__attribute__((noinline)) void haltInstruction() {
+  asm volatile("hlt");
+}
+
+volatile bool stopRecursing = false;
+
+__attribute__((noinline, no_sanitize("address"))) int recurse(int depth) {
+  volatile char frame[512];
+  frame[0] = static_cast<char>(depth);
+  if (stopRecursing) return 0;
+  return recurse(depth + 1) + frame[0];
+}
+
+// One page mapped from an empty file: reading it has nothing to fetch. Made once and kept for the
+// process, since a fault abandons whoever would unmap it.
+const void* emptyFilePage() {
+  static const void* const page = [] {
+    const int fd = memfd_create("moonstone-in-page", 0);
+    void* mapped =
+        mmap(nullptr, static_cast<size_t>(sysconf(_SC_PAGESIZE)), PROT_READ, MAP_SHARED, fd, 0);
+    close(fd);
+    return mapped == MAP_FAILED ? nullptr : mapped;
+  }();
+  return page;
+}
+
+__attribute__((noinline)) int readAt(const void* address) {
+  int value;
+  asm volatile("movl (%1), %0" : "=r"(value) : "r"(address) : "memory");
+  return value;
+}
+
+// Switches the flags' alignment check on, reads 4 bytes one byte past an aligned address, and
+// switches it off again when no fault came.
+__attribute__((noinline)) void misalignedRead() {
+  alignas(16) static char buffer[16];
+  asm volatile(
+      "pushf\n\torl $0x40000, (%%rsp)\n\tpopf\n\t"
+      "movl 1(%0), %%eax\n\t"
+      "pushf\n\tandl $~0x40000, (%%rsp)\n\tpopf"
+      :
+      : "r"(buffer)
+      : "eax", "cc", "memory");
+}
+
+// Runs one SSE operation on a and b with the given trap unmasked (the flags cleared first), then
+// puts MXCSR back when no fault came.
+__attribute__((noinline)) void sseFault(unsigned unmask, double a, double b, bool multiply) {
+  unsigned saved;
+  asm volatile("stmxcsr %0" : "=m"(saved));
+  unsigned trapping = (saved & ~mxcsrFlags) & ~unmask;
+  if (multiply) {
+    asm volatile("ldmxcsr %1\n\tmulsd %2, %0\n\tldmxcsr %3"
+                 : "+x"(a)
+                 : "m"(trapping), "x"(b), "m"(saved));
+  } else {
+    asm volatile("ldmxcsr %1\n\tdivsd %2, %0\n\tldmxcsr %3"
+                 : "+x"(a)
+                 : "m"(trapping), "x"(b), "m"(saved));
+  }
+}
+
+// Unmasks the x87 invalid-operation trap and pushes nine values onto the eight registers.
+__attribute__((noinline)) void x87StackOverflow() {
+  unsigned short control;
+  asm volatile("fnstcw %0" : "=m"(control));
+  const unsigned short trapping = control & ~1u;
+  asm volatile(
+      "fldcw %0\n\t"
+      "fld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfwait\n\t"
+      "fninit\n\tfldcw %1"
+      :
+      : "m"(trapping), "m"(control)
+      : "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
+}
+
+}  // namespace
+
+std::optional<ProcessorFault> processorFaultNamed(const std::string& name) {
+  for (const auto& [known, fault] : faultNames) {
+    if (name == known) return fault;
+  }
+  return std::nullopt;
+}
+
+void raiseFault(ProcessorFault fault) {
+  switch (fault) {
+    case ProcessorFault::AccessViolation:
+      writeNull();
+      break;
+    case ProcessorFault::IntegerDivideByZero:
+      divide(1, 0);
+      break;
+    case ProcessorFault::IntegerOverflow:
+      divide(INT_MIN, -1);
+      break;
+    case ProcessorFault::IllegalInstruction:
+      undefinedInstruction();
+      break;
+    case ProcessorFault::PrivilegedInstruction:
+      haltInstruction();
+      break;
+    case ProcessorFault::StackOverflow:
+      recurse(0);
+      break;
+    case ProcessorFault::InPageError:
+      readAt(emptyFilePage());
+      break;
+    case ProcessorFault::DatatypeMisalignment:
+      misalignedRead();
+      break;
+    case ProcessorFault::FloatDivideByZero:
+      sseFault(maskDivideByZero, 1.0, 0.0, false);
+      break;
+    case ProcessorFault::FloatOverflow:
+      sseFault(maskOverflow, 1e308, 1e308, true);
+      break;
+    case ProcessorFault::FloatUnderflow:
+      sseFault(maskUnderflow, 1e-308, 1e-308, true);
+      break;
+    case ProcessorFault::FloatInexactResult:
+      sseFault(maskInexact, 1.0, 3.0, false);
+      break;
+    case ProcessorFault::FloatInvalidOperation:
+      sseFault(maskInvalid, 0.0, 0.0, false);
+      break;
+    case ProcessorFault::FloatDenormalOperand:
+      sseFault(maskDenormal, 1e-310, 1.0, true);
+      break;
+    case ProcessorFault::FloatStackCheck:
+      x87StackOverflow();
+      break;
+  }
 }
 
 }  // namespace standin

@@ -75,8 +75,9 @@ bool runScripts(const Scene& scene, int frame, const std::optional<int>& row, Lo
 }
 
 void injectFault(const Scene& scene, int frame) {
-  if (scene.faultAt(SceneFault::Kind::AccessViolation, frame)) raiseAccessViolation();
-  if (scene.faultAt(SceneFault::Kind::DivideByZero, frame)) raiseIntegerDivideByZero();
+  if (const SceneFault* fault = scene.processorFault(SceneFault::Place::Render, frame)) {
+    raiseFault(fault->processor);
+  }
 }
 
 }  // namespace

@@ -50,4 +50,14 @@ const SceneFault* Scene::fault(SceneFault::Kind kind) const {
   return nullptr;
 }
 
+const SceneFault* Scene::processorFault(SceneFault::Place place, int frame) const {
+  for (const SceneFault& candidate : faults) {
+    if (candidate.kind == SceneFault::Kind::Processor && candidate.place == place &&
+        (place != SceneFault::Place::Render || candidate.frame == frame)) {
+      return &candidate;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace standin

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "IRendererRequirements.h"
+#include "core/injected_faults.h"
 #include "bitmap.h"
 #include "render.h"
 #include "renderelements.h"
@@ -74,10 +75,19 @@ struct SceneScript {
 
 /// A fault the scene injects.
 struct SceneFault {
-  enum class Kind { AccessViolation, DivideByZero, RenderFailure, LoadException, LoadCrash };
-  Kind kind;
-  int frame = 0;        // render faults: the frame at which it happens
-  std::string message;  // LoadException: the exception's message
+  enum class Kind {
+    Processor,      // the processor raises `processor` at `place`
+    RenderFailure,  // the renderer returns failure at `frame`
+    LoadException,  // LoadFromFile throws MAXException with `message`
+  };
+  /// Where a processor fault happens: in the renderer at `frame`, while the scene loads, or in
+  /// the first CloseCurRenderer after the scene loaded.
+  enum class Place { Render, Load, CloseRenderer };
+  Kind kind = Kind::Processor;
+  ProcessorFault processor = ProcessorFault::AccessViolation;
+  Place place = Place::Render;
+  int frame = 0;  // render faults: the frame at which it happens
+  std::string message;
 };
 
 /// An item the scene refers to, which may be missing.
@@ -110,10 +120,15 @@ struct Scene {
   std::vector<SceneScript> scripts;
   std::vector<SceneFault> faults;
 
+  /// Whether CloseCurRenderer has met this scene's close fault already (it happens once).
+  bool closeFaultRaised = false;
+
   /// The first fault of this kind at the frame, or null.
   const SceneFault* faultAt(SceneFault::Kind kind, int frame) const;
   /// The first fault of this kind whatever its frame (the load faults have none), or null.
   const SceneFault* fault(SceneFault::Kind kind) const;
+  /// The first processor fault at the place (for Render: at the frame), or null.
+  const SceneFault* processorFault(SceneFault::Place place, int frame = 0) const;
 };
 
 /// Reads a scene file. Throws std::runtime_error naming what is wrong when the file cannot be

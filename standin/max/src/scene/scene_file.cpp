@@ -232,23 +232,31 @@ void readScripts(const json& scripts, Scene& scene) {
   }
 }
 
+SceneFault::Place faultPlace(const std::string& at) {
+  if (at == "render") return SceneFault::Place::Render;
+  if (at == "load") return SceneFault::Place::Load;
+  if (at == "close_renderer") return SceneFault::Place::CloseRenderer;
+  invalid("unknown fault place \"" + at + "\"");
+}
+
 void readFaults(const json& faults, Scene& scene) {
   for (const json& f : faults) {
     const std::string kind = f.at("kind").get<std::string>();
-    SceneFault fault{SceneFault::Kind::AccessViolation, f.value("frame", 0),
-                     f.value("message", std::string("the scene refused to load"))};
-    if (kind == "access_violation")
-      fault.kind = SceneFault::Kind::AccessViolation;
-    else if (kind == "divide_by_zero")
-      fault.kind = SceneFault::Kind::DivideByZero;
-    else if (kind == "render_failure")
+    SceneFault fault;
+    fault.frame = f.value("frame", 0);
+    fault.message = f.value("message", std::string("the scene refused to load"));
+    fault.place = faultPlace(f.value("at", std::string("render")));
+    if (kind == "render_failure") {
       fault.kind = SceneFault::Kind::RenderFailure;
-    else if (kind == "load_exception")
+    } else if (kind == "load_exception") {
       fault.kind = SceneFault::Kind::LoadException;
-    else if (kind == "load_crash")
-      fault.kind = SceneFault::Kind::LoadCrash;
-    else
+    } else if (kind == "load_crash") {  // the older name of an access violation while loading
+      fault.place = SceneFault::Place::Load;
+    } else if (const auto processor = processorFaultNamed(kind)) {
+      fault.processor = *processor;
+    } else {
       invalid("unknown fault kind \"" + kind + "\"");
+    }
     scene.faults.push_back(fault);
   }
 }
