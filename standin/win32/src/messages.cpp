@@ -59,9 +59,12 @@ void unregister_thread_queue(DWORD threadId) {
   std::lock_guard<std::mutex> lock(registryMutex);
   auto found = queues.find(threadId);
   if (found == queues.end()) return;
+  // Held here so that the queue, and the mutex locked below, outlive the erase from the map: the
+  // lock is released after it.
+  const std::shared_ptr<ThreadQueue> queue = found->second;
+  std::lock_guard<std::mutex> queueLock(queue->mutex);
   // Work posted to a thread that ends unpumped is dropped with its queue.
-  std::lock_guard<std::mutex> queueLock(found->second->mutex);
-  for (const QueuedMessage& queued : found->second->messages) {
+  for (const QueuedMessage& queued : queue->messages) {
     if (queued.msg.message == WM_APP) pendingWork.erase(queued.msg.wParam);
   }
   queues.erase(found);
