@@ -6,18 +6,13 @@
 #include "controller/worker/maxsim_process.h"
 #include "controller/worker/startup_script.h"
 #include "controller/worker/worker_environment.h"
-
-#include <sys/types.h>
-#include <unistd.h>
+#include "soak/process_sample.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -29,9 +24,8 @@ namespace {
 const int commandTimeoutMs = 60000;
 const int connectTimeoutMs = 60000;
 const int exitTimeoutMs = 10000;
-/// Growth allowed after the first sample: resident memory in KiB, descriptors in count.
-const long allowedRssGrowthKiB = 2048;
-const long allowedFdGrowth = 0;
+/// Growth allowed after the first sample: 2 MiB of resident memory, no descriptor.
+const soak::GrowthLimits allowedGrowth{2048, 0};
 
 struct Settings {
   int frames = 2000;
@@ -70,30 +64,6 @@ Settings parseSettings(int argc, char** argv) {
                                 std::string(usage));
   }
   return settings;
-}
-
-/// One look at the process: resident memory (KiB) and open descriptors.
-struct Sample {
-  int frames;
-  long rssKiB;
-  long fds;
-};
-
-long residentKiB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  throw std::runtime_error("no VmRSS for process " + std::to_string(pid));
-}
-
-long openDescriptors(pid_t pid) {
-  long count = 0;
-  for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd")) {
-    (void)entry;
-    ++count;
-  }
-  return count;
 }
 
 /// A folder of this run, removed with everything in it when the run ends.
@@ -159,29 +129,7 @@ long clearOutputs(const worker::WorkerEnvironment& environment, const fs::path& 
   return removed;
 }
 
-/// Empty when the samples stay within the limits, else why not.
-std::string growthFailure(const std::vector<Sample>& samples) {
-  const Sample& first = samples.front();
-  std::ostringstream failure;
-  for (const Sample& sample : samples) {
-    if (sample.rssKiB - first.rssKiB > allowedRssGrowthKiB) {
-      failure << "resident memory grew by " << sample.rssKiB - first.rssKiB << " KiB between frame "
-              << first.frames << " and frame " << sample.frames
-              << " (allowed: " << allowedRssGrowthKiB << " KiB)\n";
-      break;
-    }
-  }
-  for (const Sample& sample : samples) {
-    if (sample.fds - first.fds > allowedFdGrowth) {
-      failure << "open descriptors grew from " << first.fds << " to " << sample.fds
-              << " between frame " << first.frames << " and frame " << sample.frames << "\n";
-      break;
-    }
-  }
-  return failure.str();
-}
-
-int soak(const Settings& settings) {
+int runSoak(const Settings& settings) {
   RunFolder run;
   worker::LaunchOptions options;
   options.workDir = run.path().string();
@@ -208,13 +156,13 @@ int soak(const Settings& settings) {
 
   const auto started = std::chrono::steady_clock::now();
   expectSuccess(link, worker::commandLine({"StartJob", settings.scene, ""}));
-  std::vector<Sample> samples;
+  std::vector<soak::Sample> samples;
   long images = 0;
   for (int frame = 1; frame <= settings.frames; ++frame) {
     expectSuccess(link, worker::commandLine({"RenderTask", std::to_string(frame)}));
     if (frame % settings.every != 0) continue;
     images += clearOutputs(environment, drives);
-    samples.push_back({frame, residentKiB(maxsim.pid()), openDescriptors(maxsim.pid())});
+    samples.push_back(soak::sampleProcess(maxsim.pid(), frame));
     std::cout << "frames " << frame << ": resident " << samples.back().rssKiB << " KiB, "
               << samples.back().fds << " open descriptors" << std::endl;
   }
@@ -230,11 +178,11 @@ int soak(const Settings& settings) {
     throw std::runtime_error("maxsim exited with status " + std::to_string(*status));
   }
 
-  const Sample& first = samples.front();
-  const Sample& last = samples.back();
+  const soak::Sample& first = samples.front();
+  const soak::Sample& last = samples.back();
   std::cout << "growth after frame " << first.frames << ": resident " << last.rssKiB - first.rssKiB
             << " KiB, descriptors " << last.fds - first.fds << std::endl;
-  const std::string failure = growthFailure(samples);
+  const std::string failure = soak::growthFailure(samples, allowedGrowth);
   if (!failure.empty()) {
     std::cout << "FAILED: " << failure;
     return 1;
@@ -247,7 +195,7 @@ int soak(const Settings& settings) {
 
 int main(int argc, char** argv) {
   try {
-    return soak(parseSettings(argc, argv));
+    return runSoak(parseSettings(argc, argv));
   } catch (const std::invalid_argument& error) {
     std::cerr << error.what();
     return 2;
