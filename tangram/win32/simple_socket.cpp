@@ -89,6 +89,14 @@ void simple_socket::connect(const std::string& ip_address, int port) {
     close(true);
     throw simple_socket_error(failed);
   }
+  // Every packet leaves in one send, so coalescing gains nothing here; left on, a reply sent
+  // right after another one waits for the peer's delayed acknowledgement (tens of milliseconds
+  // per command that answers twice, such as RenderTask's "STARTED" and final reply).
+  const int no_delay = 1;
+  if (setsockopt(connected_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay),
+                 sizeof(no_delay)) == SOCKET_ERROR) {
+    throw simple_socket_error("Could not disable packet coalescing on the socket.");
+  }
 }
 
 void simple_socket::start_listen(unsigned short port, bool local_only) {

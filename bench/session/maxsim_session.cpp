@@ -1,0 +1,102 @@
+// Benchmark helper: starting maxsim with the daemon's start-up script, the job commands, exit.
+#include "maxsim_session.h"
+
+#include "controller/worker/startup_script.h"
+
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+namespace bench {
+
+namespace {
+const int waitMs = 60000;
+const std::string maxsimPath = std::string(MOONSTONE_BIN_DIR) + "/maxsim";
+const std::string pluginFolder = std::string(MOONSTONE_BIN_DIR) + "/plugins";
+
+std::string describe(const std::string& command, const controller::Transcript& transcript) {
+  std::string text = command + " failed:";
+  for (const std::string& packet : transcript) text += "\n  " + packet;
+  return text;
+}
+
+// Token and port are fixed before maxsim starts, so the start-up script is made here.
+std::vector<std::string> maxsimArguments(int port) {
+  return {"-q", "-p", pluginFolder, "-mxs", worker::startupScript(port, worker::makeToken())};
+}
+}  // namespace
+
+BenchDrives::BenchDrives() {
+  std::filesystem::create_directories(driveC() / "Foxglove" / "logs");
+  std::filesystem::create_directories(driveR());
+  setenv("MAXSIM_DRIVE_C", driveC().c_str(), 1);
+  setenv("MAXSIM_DRIVE_R", driveR().c_str(), 1);
+}
+
+MaxsimSession::MaxsimSession(const BenchDrives& drives)
+    : process_(maxsimPath, maxsimArguments(link_.port()), drives.maxsimOutput().string()) {
+  link_.accept(waitMs);
+  link_.handshake(waitMs);
+}
+
+std::string renderTaskLine(int frame) {
+  return "RenderTask," + std::to_string(frame);
+}
+
+bool isRenderTaskFinal(const std::string& packet) {
+  return packet == "SUCCESS" || packet == "ERROR: Failed to save file." ||
+         packet.rfind("ERROR: RenderTask:", 0) == 0;
+}
+
+void MaxsimSession::startJob(const std::string& scenePath, const std::string& camera) {
+  const std::string line = "StartJob," + scenePath + "," + camera;
+  const controller::Transcript transcript = link_.command(
+      line, [](const std::string& packet) { return packet.rfind("SUCCESS ", 0) == 0; }, waitMs);
+  if (transcript.size() != 1) throw std::runtime_error(describe(line, transcript));
+}
+
+controller::Transcript MaxsimSession::renderTask(int frame) {
+  const std::string line = renderTaskLine(frame);
+  controller::Transcript transcript = link_.command(line, isRenderTaskFinal, waitMs);
+  if (transcript.back() != "SUCCESS") throw std::runtime_error(describe(line, transcript));
+  return transcript;
+}
+
+void MaxsimSession::endJob() {
+  const controller::Transcript transcript = link_.command(
+      "EndJob", [](const std::string& packet) { return packet == "SUCCESS"; }, waitMs);
+  if (transcript.size() != 1) throw std::runtime_error(describe("EndJob", transcript));
+}
+
+void MaxsimSession::finish() {
+  link_.hangUp();
+  // Block until maxsim has ended without reaping it, so that the process object still collects
+  // its status; waiting this way costs no polling delay inside timed runs.
+  siginfo_t info{};
+  while (waitid(P_PID, static_cast<id_t>(process_.pid()), &info, WEXITED | WNOWAIT) != 0 &&
+         errno == EINTR) {
+  }
+  const std::optional<int> status = process_.poll();
+  if (!status || *status != 0) {
+    throw std::runtime_error("maxsim ended with status " + std::to_string(status.value_or(-1)));
+  }
+}
+
+long long processStatusBytes(pid_t pid, const std::string& field) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string name;
+  while (status >> name) {
+    if (name == field + ":") {
+      long long kibibytes = 0;
+      status >> kibibytes;
+      return kibibytes * 1024;
+    }
+    status.ignore(1 << 20, '\n');
+  }
+  throw std::runtime_error("no " + field + " for process " + std::to_string(pid));
+}
+
+}  // namespace bench

@@ -1,0 +1,66 @@
+// Benchmark helper: a controller on loopback driving one maxsim that runs the Moonstone daemon.
+#pragma once
+
+#include "controller/controller_link.h"
+#include "controller/worker/maxsim_process.h"
+#include "support/temp_folder.h"
+
+#include <filesystem>
+#include <string>
+
+namespace bench {
+
+/// The drives a benchmark's maxsim children use, in a temporary folder removed at the end:
+/// C: holds the plug-in's log, R: the scenes' outputs. Sets MAXSIM_DRIVE_C and MAXSIM_DRIVE_R.
+class BenchDrives {
+ public:
+  BenchDrives();
+  std::filesystem::path driveC() const { return folder_.path() / "c"; }
+  std::filesystem::path driveR() const { return folder_.path() / "r"; }
+  /// The plug-in's log of the latest session.
+  std::filesystem::path pluginLog() const {
+    return driveC() / "Foxglove" / "logs" / "3zerorEzuridu.log";
+  }
+  /// Where every maxsim child's standard output and error are appended.
+  std::filesystem::path maxsimOutput() const { return folder_.path() / "maxsim.out"; }
+
+ private:
+  TempFolder folder_;
+};
+
+/// One maxsim process (started from MOONSTONE_BIN_DIR) running the daemon against a controller
+/// of its own, connected and greeted once constructed. Every command throws std::runtime_error
+/// with the transcript when its final reply is not the expected success.
+class MaxsimSession {
+ public:
+  explicit MaxsimSession(const BenchDrives& drives);
+  /// Hangs up; the process object then ends maxsim if it does not exit by itself.
+  ~MaxsimSession() { link_.hangUp(); }
+  MaxsimSession(const MaxsimSession&) = delete;
+  MaxsimSession& operator=(const MaxsimSession&) = delete;
+
+  void startJob(const std::string& scenePath, const std::string& camera);
+  /// Renders (or skips) one frame; returns every packet of the command, requests included.
+  controller::Transcript renderTask(int frame);
+  void endJob();
+  /// Hangs up and waits for maxsim to exit on its own; throws when its status is not 0.
+  void finish();
+
+  pid_t pid() const { return process_.pid(); }
+  controller::ControllerLink& link() { return link_; }
+
+ private:
+  controller::ControllerLink link_;
+  worker::MaxsimProcess process_;
+};
+
+/// The command line that renders frame N.
+std::string renderTaskLine(int frame);
+
+/// The final reply of RenderTask: success, or an error that ends the command.
+bool isRenderTaskFinal(const std::string& packet);
+
+/// A field of /proc/<pid>/status in bytes (VmRSS, VmHWM...). Throws when it is missing.
+long long processStatusBytes(pid_t pid, const std::string& field);
+
+}  // namespace bench
