@@ -83,6 +83,8 @@ std::pair<std::string, std::string> ControllerLink::handshake(int timeout_ms,
 
 void ControllerLink::send(const std::string& packet) { socket_.send(packet); }
 
+void ControllerLink::sendRaw(const std::string& bytes) { socket_.send_raw(bytes); }
+
 std::string ControllerLink::receive(int timeout_ms) { return socket_.receive(timeout_ms); }
 
 Transcript ControllerLink::command(const std::string& line,

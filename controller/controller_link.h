@@ -46,6 +46,8 @@ class ControllerLink {
                                                 const std::string& greeting = "FoxgloveStartup");
 
   void send(const std::string& packet);
+  /// Sends the bytes as they are, without a packet header (at most 1536 bytes).
+  void sendRaw(const std::string& bytes);
   std::string receive(int timeout_ms);
 
   /// Sends a command line and reads packets until `isFinal` says the packet ends the command,

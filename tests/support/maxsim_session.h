@@ -42,7 +42,9 @@ class MaxsimSession : public ::testing::Test {
     setenv("MAXSIM_DRIVE_R", output.path().c_str(), 1);
     std::filesystem::create_directories(driveC.path() / "Foxglove" / "logs");
   }
+  // A test that failed half-way may leave maxsim serving: hanging up ends its session.
   void TearDown() override {
+    controller.hangUp();
     if (host.joinable()) host.join();
   }
 
