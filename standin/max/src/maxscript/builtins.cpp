@@ -6,6 +6,7 @@
 #include "maxscript/foundation/thread_locals.h"
 #include "maxscript/kernel/constant_values.h"
 #include "maxscript/kernel/exceptions.h"
+#include "nesting.h"
 
 #include <strings.h>
 
@@ -63,9 +64,15 @@ Value* format(Value** args, int count) {
   return &ok;
 }
 
+const int executeReserve = 16;
+
 // execute text: compiles and evaluates the text; gives its last value.
 Value* execute(Value** args, int count) {
   checkCount("execute", 1, count);
+  // A text may execute itself through a variable; each round nests deeper on the stack. Levels
+  // are kept for parsing the text, so that such a loop ends here, with its own error.
+  const mxs::NestingLevel level;
+  if (level.exceeded(executeReserve)) throw RuntimeError("execute nested too deeply");
   one_value_local(stream);
   Value* result = nullptr;
   try {

@@ -4,6 +4,7 @@
 #include "ast.h"
 #include "maxscript/foundation/streams.h"
 #include "maxscript/kernel/constant_values.h"
+#include "nesting.h"
 #include "tokenizer.h"
 
 #include <algorithm>
@@ -76,7 +77,15 @@ class Grammar {
     return std::make_unique<LocalDecl>(std::move(name), std::move(value));
   }
 
+  // Enters one more level of nested expressions; past the budget the text is refused here
+  // rather than recursing further.
+  void check_nesting(const NestingLevel& level) {
+    if (level.exceeded()) tokens_.fail(next_, "<an expression nested less deeply>");
+  }
+
   NodePtr expression() {
+    const NestingLevel level;
+    check_nesting(level);
     if (next_.is_keyword("if")) {
       advance();
       NodePtr condition = expression();
@@ -137,6 +146,8 @@ class Grammar {
 
   NodePtr logical_not() {
     if (!next_.is_keyword("not")) return comparison();
+    const NestingLevel level;
+    check_nesting(level);
     advance();
     return std::make_unique<NotOp>(logical_not());
   }
@@ -173,6 +184,8 @@ class Grammar {
 
   NodePtr unary() {
     if (next_.is_symbol("-")) {
+      const NestingLevel level;
+      check_nesting(level);
       advance();
       return std::make_unique<Negate>(unary());
     }

@@ -1,0 +1,17 @@
+// The per-thread nesting count behind NestingLevel.
+#include "nesting.h"
+
+namespace mxs {
+namespace {
+
+thread_local int currentDepth = 0;
+
+}  // namespace
+
+NestingLevel::NestingLevel() : depth_(++currentDepth) {}
+
+NestingLevel::~NestingLevel() {
+  --currentDepth;
+}
+
+}  // namespace mxs
