@@ -122,12 +122,21 @@ std::unique_ptr<Object> readObject(const json& node) {
   return nullptr;
 }
 
-void readNodes(const json& nodes, SceneNode& parent) {
+// Every level of the hierarchy is a level of recursion here and in the scene's nodes.
+const int maxNodeDepth = 1000;
+
+// The hierarchy is read where it lies in the document: a copy of each node's children would
+// copy every subtree once per level above it.
+void readNodes(const json& nodes, SceneNode& parent, int depth) {
   for (const json& node : nodes) {
+    if (depth > maxNodeDepth) {
+      invalid("nodes are nested deeper than " + std::to_string(maxNodeDepth) + " levels");
+    }
     const std::string name = node.at("name").get<std::string>();
     if (name.empty()) invalid("a node needs a name");
     SceneNode* child = parent.addChild(std::make_unique<SceneNode>(name, readObject(node)));
-    readNodes(node.value("children", json::array()), *child);
+    const auto children = node.find("children");
+    if (children != node.end()) readNodes(*children, *child, depth + 1);
   }
 }
 
@@ -283,7 +292,9 @@ std::unique_ptr<Scene> readSceneFile(const std::string& path) {
     readRender(document.value("render", json::object()), *scene);
     scene->ticksPerFrame = document.value("time", json::object()).value("ticks_per_frame", 160);
     if (scene->ticksPerFrame < 1) invalid("ticks_per_frame must be at least 1");
-    readNodes(document.value("nodes", json::array()), scene->root);
+    if (const auto nodes = document.find("nodes"); nodes != document.end()) {
+      readNodes(*nodes, scene->root, 1);
+    }
     readViewport(document.value("viewport", json::object()), *scene);
     readElements(document.value("render_elements", json::object()), *scene);
     readImage(document.value("image", json::object()), *scene);
