@@ -17,10 +17,6 @@ class BenchDrives {
   BenchDrives();
   std::filesystem::path driveC() const { return folder_.path() / "c"; }
   std::filesystem::path driveR() const { return folder_.path() / "r"; }
-  /// The plug-in's log of the latest session.
-  std::filesystem::path pluginLog() const {
-    return driveC() / "Foxglove" / "logs" / "3zerorEzuridu.log";
-  }
   /// Where every maxsim child's standard output and error are appended.
   std::filesystem::path maxsimOutput() const { return folder_.path() / "maxsim.out"; }
 
@@ -47,7 +43,6 @@ class MaxsimSession {
   void finish();
 
   pid_t pid() const { return process_.pid(); }
-  controller::ControllerLink& link() { return link_; }
 
  private:
   controller::ControllerLink link_;
