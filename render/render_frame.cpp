@@ -3,6 +3,7 @@
 #include "render/render_job.h"
 
 #include "host/frame_buffer.h"
+#include "host/frame_time.h"
 #include "host/numbered_filename.h"
 #include "host/render_elements.h"
 #include "host/renderer_requirements.h"
@@ -14,6 +15,7 @@
 #include "tangram/files/file_names.h"
 #include "tangram/files/file_system.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -266,8 +268,9 @@ void RenderJob::prepareOutputInfo(BitmapInfo& info) {
   info.SetFlags(MAP_HAS_ALPHA);
   info.ResetCustomFlag(info.GetCustomFlags());
   if (regionRendering) {
-    info.SetWidth(static_cast<WORD>(regionRect.right - regionRect.left));
-    info.SetHeight(static_cast<WORD>(regionRect.bottom - regionRect.top));
+    // Taken wide: a region set outside the image may span more than an int holds.
+    info.SetWidth(static_cast<WORD>(std::int64_t{regionRect.right} - regionRect.left));
+    info.SetHeight(static_cast<WORD>(std::int64_t{regionRect.bottom} - regionRect.top));
   } else {
     info.SetWidth(static_cast<WORD>(coreInterface->GetRendWidth()));
     info.SetHeight(static_cast<WORD>(coreInterface->GetRendHeight()));
@@ -290,7 +293,7 @@ unsigned short RenderJob::RenderFrame(unsigned frame, tangram::win32::simple_soc
     throw std::runtime_error(
         "RenderFrame called when consistency check flag jobRunning was not set");
   }
-  const TimeValue t = static_cast<TimeValue>(frame) * GetTicksPerFrame();
+  const TimeValue t = frameTime(static_cast<TimeValue>(frame));
   coreInterface->SetTime(t, TRUE);
   writtenFiles.clear();
   if (!rendererOpen) takeOutputSettings(*this);

@@ -2,6 +2,7 @@
 // script sequences.
 #include "session/command_set.h"
 
+#include "host/frame_time.h"
 #include "log/log_stream.h"
 #include "render/output_writing.h"
 #include "render/region.h"
@@ -237,7 +238,7 @@ void executeScript(const Command& command) {
   const Arguments& arguments = command.arguments;
   if (arguments.size() >= 3 && arguments[2] == "setTime") {
     Interface* core = GetCOREInterface();
-    core->SetTime(GetTicksPerFrame() * frame, TRUE);
+    core->SetTime(frameTime(frame), TRUE);
     logStream << "Set Time to " << frame << std::endl;
     logStream << "GetTime(): " << core->GetTime() << std::endl;
   }

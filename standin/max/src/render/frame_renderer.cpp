@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cxxabi.h>
 #include <exception>
 #include <vector>
@@ -92,8 +93,11 @@ int renderFrame(const Scene& scene, const RenderView& view, TimeValue t, Bitmap*
   if (region) {
     left = region->left, top = region->top, right = region->right, bottom = region->bottom;
   }
-  const int columns = std::max(0, std::min<int>(right - left, bm->Width()));
-  const int rows = std::max(0, std::min<int>(bottom - top, bm->Height()));
+  // Taken wide: a region's sides may lie anywhere an int reaches.
+  const int columns = static_cast<int>(
+      std::max<std::int64_t>(0, std::min<std::int64_t>(std::int64_t{right} - left, bm->Width())));
+  const int rows = static_cast<int>(
+      std::max<std::int64_t>(0, std::min<std::int64_t>(std::int64_t{bottom} - top, bm->Height())));
 
   float panX = 0, panY = 0;
   if (vp) {

@@ -1,0 +1,10 @@
+// The host's time of a frame number.
+#pragma once
+
+#include <maxtypes.h>
+
+#include <cstdint>
+
+/// The time of the frame in ticks (frame × GetTicksPerFrame()). Throws std::runtime_error
+/// "Frame <frame> lies outside the host's time range" when the time does not fit a TimeValue.
+TimeValue frameTime(std::int64_t frame);
