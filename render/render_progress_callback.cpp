@@ -100,6 +100,9 @@ int MoonstoneRenderCallback::exchange(int done, int total) {
   std::snprintf(formatted, sizeof(formatted), "%.1f", percent);
 
   std::string reply;
+  // Counted before sending: a request that cannot even be sent (the controller hung up) goes
+  // unanswered too, so a render for a controller that is gone aborts instead of running on.
+  ++timeoutCount_;
   try {
     if (percent > 0) {
       socket_.send(titleRequestText(titlePrefix_ + title_ + " - " + formatted + "%"));
@@ -109,7 +112,6 @@ int MoonstoneRenderCallback::exchange(int done, int total) {
     } else {
       socket_.send(progressRequestText(-1.0f));
     }
-    ++timeoutCount_;
     reply = socket_.receive(answerTimeoutMs);
   } catch (const tangram::win32::simple_socket_error& error) {
     logStream << "caught simple socket excetion when handling progress: " << error.what()

@@ -169,6 +169,20 @@ TEST_F(ProgressCallbackTest, SixUnansweredRequestsInARowAbortTheRender) {
   EXPECT_NE(text.find("timed out, aborting\n"), std::string::npos);
 }
 
+TEST_F(ProgressCallbackTest, RequestsThatCannotBeSentCountAsUnanswered) {
+  MoonstoneRenderCallback callback(plugin, "", 0.0f, 1.0f);
+  callback.SetTitle("Rendering Image");
+  controller.hangUp();
+  for (int request = 1; request <= 6; ++request) {
+    advance();
+    EXPECT_EQ(callback.Progress(10, 100), RENDPROG_CONTINUE) << request;
+  }
+  advance();
+  EXPECT_EQ(callback.Progress(11, 100), RENDPROG_ABORT);
+  EXPECT_NE(log.text().find("(timeout count = 6)\ntimed out, aborting\n"), std::string::npos)
+      << log.text();
+}
+
 TEST_F(ProgressCallbackTest, AnAnswerResetsTheUnansweredCount) {
   MoonstoneRenderCallback callback(plugin, "", 0.0f, 1.0f);
   callback.SetTitle("Rendering Image");
