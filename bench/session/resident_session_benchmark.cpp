@@ -1,11 +1,11 @@
 // A job of small frames through one resident session against one maxsim start per frame.
 //
-// Usage: bench_session_frames [frames] [rounds] [scene]; the scene (default: the animated example,
-// 160 x 120 with two render elements, Targa files) must have a camera named Camera01. Each round
-// times the whole job both ways (each way from the first maxsim start to the last maxsim exit) and
-// the medians are compared. Every frame is really rendered and written. Prints the measurements and
-// exits 1 when the resident session is less than minimumSpeedUp times faster, 2 when the benchmark
-// itself fails.
+// Usage: bench_session_frames [frames] [rounds] [scene]; the scene (default: tiny_frames.max beside
+// this file, a 32 x 24 frame written as one Targa file) must have a camera named Camera01. Each
+// round times the whole job both ways (each way from the first maxsim start to the last maxsim
+// exit) and the medians are compared. Every frame is really rendered and written. Prints the
+// measurements and exits 1 when the resident session is less than minimumSpeedUp times faster, 2
+// when the benchmark itself fails.
 #include "maxsim_session.h"
 
 #include <algorithm>
@@ -17,8 +17,8 @@
 namespace {
 
 const double minimumSpeedUp = 5.0;
-const std::string animatedExample =
-    std::string(MOONSTONE_SOURCE_DIR) + "/examples/scenes/animated.max";
+const std::string smallFrames =
+    std::string(MOONSTONE_SOURCE_DIR) + "/bench/session/tiny_frames.max";
 
 double secondsOf(const std::function<void()>& work) {
   const auto start = std::chrono::steady_clock::now();
@@ -44,7 +44,7 @@ void renderFrames(bench::MaxsimSession& session, const std::string& scene, int f
 int main(int argc, char** argv) {
   const int frames = argc > 1 ? std::atoi(argv[1]) : 50;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
-  const std::string scene = argc > 3 ? argv[3] : animatedExample;
+  const std::string scene = argc > 3 ? argv[3] : smallFrames;
   if (frames < 1 || rounds < 1) {
     std::fprintf(stderr, "usage: %s [frames >= 1] [rounds >= 1] [scene]\n", argv[0]);
     return 2;
