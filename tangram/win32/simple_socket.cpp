@@ -95,6 +95,7 @@ void simple_socket::connect(const std::string& ip_address, int port) {
   const int no_delay = 1;
   if (setsockopt(connected_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay),
                  sizeof(no_delay)) == SOCKET_ERROR) {
+    close(true);
     throw simple_socket_error("Could not disable packet coalescing on the socket.");
   }
 }
@@ -167,6 +168,7 @@ void simple_socket::wait_for_connect(int timeout_ms, bool stop_listening) {
   const int no_delay = 1;
   if (setsockopt(connected_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay),
                  sizeof(no_delay)) == SOCKET_ERROR) {
+    close(true);
     throw simple_socket_error("Could not disable packet coalescing on the socket.");
   }
   const int send_buffer = 1;
