@@ -26,7 +26,10 @@ class BlackPixelTest : public JobTest, public ::testing::WithParamInterface<Pixe
 TEST_P(BlackPixelTest, OnePixelFrameFailsExactlyWhenThePixelIsBlack) {
   job.blackPixelPercentage = 100;
   job.blackPixelThreshold = GetParam().threshold;
-  BitmapPtr frame = makeBitmap(1, 1, [](int, int) { return GetParam().colour; });
+  // A floating-point frame holds each colour exactly, NaN included; a 64-bit one would round it to
+  // a 16-bit level first.
+  BitmapPtr frame = makeBitmap(
+      1, 1, [](int, int) { return GetParam().colour; }, BMM_FLOAT_RGBA_32);
   bool failed = false;
   try {
     CheckBlackFrame(job, frame.get());

@@ -14,13 +14,14 @@ struct DeleteBitmap {
 };
 using BitmapPtr = std::unique_ptr<Bitmap, DeleteBitmap>;
 
-/// A width x height bitmap from the bitmap manager whose pixel (x, y) is colour(x, y).
+/// A width x height bitmap of the type from the bitmap manager whose pixel (x, y) is colour(x, y).
 inline BitmapPtr makeBitmap(int width, int height,
-                            const std::function<BMM_Color_fl(int, int)>& colour) {
+                            const std::function<BMM_Color_fl(int, int)>& colour,
+                            int type = BMM_TRUE_64) {
   BitmapInfo info;
   info.SetWidth(static_cast<WORD>(width));
   info.SetHeight(static_cast<WORD>(height));
-  info.SetType(BMM_TRUE_64);
+  info.SetType(type);
   BitmapPtr bitmap(TheManager->Create(&info));
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {

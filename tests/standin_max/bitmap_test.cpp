@@ -4,6 +4,8 @@
 
 #include <bitmap.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -95,17 +97,55 @@ TEST(BitmapTest, NoBitmapOfZeroSize) {
 }
 
 TEST(BitmapTest, PixelRunsOutsideTheImageAreRefused) {
-  BitmapPtr bitmap = create(4, 3);
+  BitmapPtr bitmap = create(4, 3, BMM_FLOAT_RGBA_32);
   BMM_Color_fl run[4];
   EXPECT_TRUE(bitmap->GetPixels(0, 2, 4, run));
   EXPECT_FALSE(bitmap->GetPixels(1, 2, 4, run));
   EXPECT_FALSE(bitmap->GetPixels(0, 3, 1, run));
   EXPECT_FALSE(bitmap->PutPixels(-1, 0, 1, run));
-  const BMM_Color_fl written(0.25f, 0.5f, 2.0f, -1.0f);  // out-of-range values are kept
+  const BMM_Color_fl written(0.25f, 0.5f, 2.0f, -1.0f);  // a float bitmap keeps these
   EXPECT_TRUE(bitmap->PutPixels(2, 1, 1, &written));
   const BMM_Color_fl read = pixel(bitmap.get(), 2, 1);
   EXPECT_EQ(read.b, 2.0f);
   EXPECT_EQ(read.a, -1.0f);
+}
+
+// What each type holds: a floating-point bitmap every float; the others the nearest 16-bit level
+// of the value clamped to 0..1.
+TEST(BitmapTest, PixelsAreHeldAsDeepAsTheType) {
+  const float notANumber = std::numeric_limits<float>::quiet_NaN();
+  const struct {
+    float written, asLevel;
+  } values[] = {{0.0f, 0.0f},
+                {1.0f, 1.0f},
+                {0.5f, 32768 / 65535.0f},  // halfway between two levels: the upper
+                {0.1f, 6554 / 65535.0f},
+                {1000 / 65535.0f, 1000 / 65535.0f},
+                {4.0f, 1.0f},
+                {-0.5f, 0.0f},
+                {notANumber, 0.0f}};
+  for (const auto& v : values) {
+    SCOPED_TRACE(v.written);
+    for (int type : {BMM_TRUE_64, BMM_TRUE_32, BMM_FLOAT_RGBA_32}) {
+      BitmapPtr bitmap = create(3, 1, type);
+      // The middle pixel of three, with neighbours that must stay as they are.
+      const BMM_Color_fl row[3] = {BMM_Color_fl(1, 1, 1, 1),
+                                   BMM_Color_fl(0.25f, 0.75f, 1.0f, v.written),
+                                   BMM_Color_fl(1, 1, 1, 1)};
+      ASSERT_TRUE(bitmap->PutPixels(0, 0, 3, row));
+      BMM_Color_fl back[3];
+      ASSERT_TRUE(bitmap->GetPixels(0, 0, 3, back));
+      if (type == BMM_FLOAT_RGBA_32) {
+        EXPECT_TRUE(back[1].a == v.written || (std::isnan(back[1].a) && std::isnan(v.written)));
+      } else {
+        EXPECT_EQ(back[1].a, v.asLevel) << "type " << type;
+      }
+      EXPECT_EQ(back[1].r, type == BMM_FLOAT_RGBA_32 ? 0.25f : 16384 / 65535.0f);
+      EXPECT_EQ(back[1].b, 1.0f);
+      EXPECT_EQ(back[0].g, 1.0f);
+      EXPECT_EQ(back[2].a, 1.0f);
+    }
+  }
 }
 
 TEST(BitmapTest, DisplayShowsUntilUnDisplay) {
@@ -139,9 +179,10 @@ class CopyImageTest : public ::testing::TestWithParam<Placement> {};
 
 TEST_P(CopyImageTest, PlacesTheSourceByTheCustomPosition) {
   const Placement& p = GetParam();
-  BitmapPtr source = create(p.sourceW, p.sourceH);
+  // Floating-point bitmaps: the positions are colours far beyond 0..1.
+  BitmapPtr source = create(p.sourceW, p.sourceH, BMM_FLOAT_RGBA_32);
   fillWithPositions(source.get());
-  BitmapPtr destination = create(p.destW, p.destH);
+  BitmapPtr destination = create(p.destW, p.destH, BMM_FLOAT_RGBA_32);
   BitmapInfo bi;
   bi.SetCustomFlag(BMM_CUSTOM_POSXY);
   bi.SetCustomX(p.customX);

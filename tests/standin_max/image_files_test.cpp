@@ -149,6 +149,47 @@ INSTANTIATE_TEST_SUITE_P(Formats, EightBitFileTest,
                            return name.substr(name.find('.') + 1);
                          });
 
+// A 64-bit bitmap holds 16-bit levels: an 8-bit file written from it must hold the bytes the
+// same colours give when written from floats, at every byte and on and around the halfway points
+// between bytes, where a level rounded or read back carelessly tips over.
+TEST_F(HostTest, SixteenBitLevelsWriteTheBytesOfTheirFloats) {
+  const int steps = 256, rows = 4;
+  // Row 0 at each byte, row 1 at its halfway point to the next, rows 2 and 3 a float's step below
+  // and above that point.
+  auto value = [](int k, int row) {
+    const float halfway = (k + 0.5f) / 255.0f;
+    const float values[rows] = {k / 255.0f, halfway, std::nextafter(halfway, 0.0f),
+                                std::nextafter(halfway, 1.0f)};
+    return values[row];
+  };
+  BitmapPtr bitmaps[2];
+  const int types[] = {BMM_TRUE_64, BMM_FLOAT_RGBA_32};
+  for (int t = 0; t < 2; ++t) {
+    BitmapInfo bi;
+    bi.SetWidth(steps);
+    bi.SetHeight(rows);
+    bi.SetType(types[t]);
+    bitmaps[t].reset(TheManager->Create(&bi));
+    for (int row = 0; row < rows; ++row) {
+      for (int k = 0; k < steps; ++k) {
+        // The one float the file's own rounding lifts to the next byte although it lies below
+        // the halfway point (0.49999997 + 0.5 rounds to 1): its nearest level cannot follow.
+        if (row == 2 && k == 0) continue;
+        const float v = value(k, row);
+        const BMM_Color_fl c(v, 1.0f - v, v * v, 1.0f);
+        bitmaps[t]->PutPixels(k, row, 1, &c);
+      }
+    }
+    BitmapInfo out;
+    out.SetName(path(t == 0 ? "levels.png" : "floats.png").c_str());
+    ASSERT_EQ(write(bitmaps[t].get(), out), BMMRES_SUCCESS);
+  }
+  const Decoded levels = decode(path("levels.png"));
+  const Decoded floats = decode(path("floats.png"));
+  ASSERT_EQ(levels.bytes.size(), size_t{steps} * rows * 4);
+  EXPECT_EQ(levels.bytes, floats.bytes);
+}
+
 class ExrFileTest : public HostTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ExrFileTest, FloatingPointPixelsReadBack) {
@@ -179,8 +220,11 @@ TEST_P(ExrFileTest, FloatingPointPixelsReadBack) {
   }
   file.setFrameBuffer(frame);
   file.readPixels(window.min.y, window.max.y);
-  EXPECT_FLOAT_EQ(channels[0][0], 4.5f);
-  EXPECT_FLOAT_EQ(channels[1][0], -0.5f);
+  // Only a floating-point bitmap holds colours beyond 0..1; a 64-bit one clamps them.
+  const bool floats = GetParam() == BMM_FLOAT_RGBA_32;
+  EXPECT_FLOAT_EQ(channels[0][0], floats ? 4.5f : 1.0f);
+  EXPECT_FLOAT_EQ(channels[1][0], floats ? -0.5f : 0.0f);
+  EXPECT_FLOAT_EQ(channels[2][0], 0.125f);
   for (int y = 0; y < height; ++y) {
     for (int x = 1; x < width; ++x) {
       const BMM_Color_fl c = testColour(x, y);

@@ -198,7 +198,8 @@ TEST_F(RenderTest, FillsTheActiveRenderElements) {
   BitmapPtr main = makeBitmap(16, 8);
   ASSERT_TRUE(render(0, main.get()));
 
-  EXPECT_FLOAT_EQ(pixel(bitmaps[0].get(), 0, 0).r, 0.5f);  // background alpha as grey
+  // Background alpha as grey, to the nearest of a 64-bit bitmap's 16-bit levels.
+  EXPECT_NEAR(pixel(bitmaps[0].get(), 0, 0).r, 0.5f, 1.0f / 65535);
   EXPECT_FLOAT_EQ(pixel(bitmaps[0].get(), 3, 3).r, 1.0f);  // the disc is opaque
   EXPECT_EQ(pixel(bitmaps[1].get(), 0, 0).a, 0.0f);        // shapes only
   EXPECT_TRUE(isRed(pixel(bitmaps[1].get(), 3, 3)));
@@ -295,7 +296,8 @@ TEST_F(MultiPassTest, AccumulationIsTheRunningAverage) {
     source->PutPixels(0, 0, 2, row);
     effect->AccumulateBitmap(destination.get(), source.get(), p, 0);
   }
-  EXPECT_FLOAT_EQ(pixel(destination.get(), 0, 0).r, 0.5f);  // (1 + 0 + 0.5) / 3
+  // (1 + 0 + 0.5) / 3, to the nearest of a 64-bit bitmap's 16-bit levels.
+  EXPECT_NEAR(pixel(destination.get(), 0, 0).r, 0.5f, 1.0f / 65535);
   EXPECT_FLOAT_EQ(pixel(destination.get(), 1, 0).g, 1.0f);
   EXPECT_FLOAT_EQ(pixel(destination.get(), 1, 0).a, 1.0f);
 }

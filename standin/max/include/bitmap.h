@@ -1,14 +1,15 @@
-// Bitmaps and the bitmap manager: image descriptions, floating-point pixel storage, image files.
+// Bitmaps and the bitmap manager: image descriptions, pixel storage, image files.
 #pragma once
 
 #include "maxtypes.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
 
-/// Bitmap types (BitmapInfo::Type). Pixels are held as floating-point RGBA whatever the type;
-/// the type says what precision the image files keep.
+/// Bitmap types (BitmapInfo::Type). Pixels are read and written as floating-point RGBA whatever
+/// the type; the type says how deep they are held (see BitmapStorage) and what image files keep.
 #define BMM_NO_TYPE 0
 #define BMM_GRAY_8 3
 #define BMM_TRUE_32 6
@@ -119,10 +120,12 @@ class BitmapInfo {
   std::map<MSTR, MSTR> deviceSettings_;
 };
 
-/// The pixels of a bitmap.
+/// The pixels of a bitmap, held as deep as its type: a BMM_FLOAT_RGBA_32 bitmap keeps every
+/// float; every other type keeps each channel as a 16-bit level, round(v * 65535) of v clamped to
+/// 0..1 (NaN as 0), read back as level / 65535.
 class BitmapStorage {
  public:
-  BitmapStorage(int width, int height);
+  BitmapStorage(int width, int height, int type);
   int Width() const { return width_; }
   int Height() const { return height_; }
   /// Reads `count` pixels of row y from column x on; FALSE (nothing read) when they are not all
@@ -135,7 +138,9 @@ class BitmapStorage {
  private:
   int width_;
   int height_;
-  std::vector<BMM_Color_fl> pixels_;
+  // Exactly one of the two holds the pixels; levels are red, green, blue and alpha of each pixel.
+  std::vector<BMM_Color_fl> floatPixels_;
+  std::vector<uint16_t> levels_;
 };
 
 /// An image in memory. Created by TheManager->Create, released with DeleteThis.

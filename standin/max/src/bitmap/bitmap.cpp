@@ -16,7 +16,7 @@ HWND frameBufferWindow() {
 }  // namespace
 
 Bitmap::Bitmap(int width, int height, int type)
-    : storage_(std::make_unique<BitmapStorage>(width, height)), type_(type) {}
+    : storage_(std::make_unique<BitmapStorage>(width, height, type)), type_(type) {}
 
 Bitmap::~Bitmap() = default;
 
