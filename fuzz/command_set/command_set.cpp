@@ -9,6 +9,7 @@
 #include "session/command_set.h"
 #include "session/daemon.h"
 #include "session/global_socket.h"
+#include "support/temp_folder.h"
 
 #include <maxsim_state.h>
 #include <windows.h>
@@ -65,10 +66,6 @@ const char* const layeredScene = R"({
 class Sandbox {
  public:
   Sandbox() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "moonstone-fuzz-commands-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    root_ = pattern;
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
       const std::filesystem::path drive = root_ / (std::string("drive_") + letter);
       std::filesystem::create_directories(drive);
@@ -83,10 +80,10 @@ class Sandbox {
     write("drive_C/scripts/ok.ms", "x = 1\nx == 1\n");
     write("drive_C/scripts/text.ms", "\"abc\"\n");
   }
+  // Leaves the working folder before the folder goes.
   ~Sandbox() {
     std::error_code ignored;
     std::filesystem::current_path(root_.parent_path(), ignored);
-    std::filesystem::remove_all(root_, ignored);
   }
 
  private:
@@ -96,7 +93,8 @@ class Sandbox {
     std::ofstream(file) << text;
   }
 
-  std::filesystem::path root_;
+  TempFolder folder_;
+  const std::filesystem::path& root_ = folder_.path();
 };
 
 // The controller's end and the plug-in's end of one loopback connection, kept for the whole run.

@@ -1,42 +1,30 @@
 // Fuzz target: the stand-in host's scene-file reader fed arbitrary file contents. Reading a scene
 // only builds it: its scripts and injected faults are data here and never run.
 #include "scene/scene.h"
+#include "support/temp_folder.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 // A file in a folder of the target's own, removed when the run ends.
 class SceneFileOnDisk {
  public:
-  SceneFileOnDisk() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "moonstone-fuzz-scene-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder_ = pattern;
-  }
-  ~SceneFileOnDisk() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-
   /// Writes the contents and gives the file's path.
   std::string write(const uint8_t* data, size_t size) const {
-    const std::filesystem::path file = folder_ / "scene.max";
+    const std::filesystem::path file = folder_.path() / "scene.max";
     std::ofstream(file, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     return file.string();
   }
 
  private:
-  std::filesystem::path folder_;
+  TempFolder folder_;
 };
 
 }  // namespace
