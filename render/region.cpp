@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -33,11 +34,6 @@ void clipFarSide(std::int64_t requested, int padding, int size, LONG& edge, LONG
   const std::int64_t padded = requested + padding;
   clip = padded > size ? saturated(padded - size) : 0;
   edge = padded > size ? size : saturated(padded);
-}
-
-/// A size the image description can hold; 0 (no bitmap can be made) for anything else.
-WORD imageSize(std::int64_t size) {
-  return size > 0 && size <= 0xFFFF ? static_cast<WORD>(size) : 0;
 }
 
 struct DeleteBitmap {
@@ -77,6 +73,19 @@ void SetRegion(RenderJob& job, int padding, int left, int top, int right, int bo
   setRegionTop(job, top);
   setRegionRight(job, right);
   setRegionBottom(job, bottom);
+}
+
+WORD imageSize(std::int64_t size) {
+  return size > 0 && size <= 0xFFFF ? static_cast<WORD>(size) : 0;
+}
+
+void checkRegionHasPixels(const RenderJob& job) {
+  const RECT& r = job.regionRect;
+  if (std::int64_t{r.right} - r.left > 0 && std::int64_t{r.bottom} - r.top > 0) return;
+  throw std::runtime_error("The region to render holds no pixels: left " + std::to_string(r.left) +
+                           ", top " + std::to_string(r.top) + ", right " +
+                           std::to_string(r.right) + ", bottom " + std::to_string(r.bottom) +
+                           " after padding and clipping to the render output");
 }
 
 void WriteRegionImage(RenderJob& job, Bitmap* bm, BitmapInfo* bi) {

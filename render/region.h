@@ -5,6 +5,8 @@
 
 #include <bitmap.h>
 
+#include <cstdint>
+
 /// Stores the requested rectangle widened by padding and clipped to the render size, with the
 /// clip of every side (0 for a side that is not clipped). The command set applies the steps one
 /// argument at a time; the step functions below are that order.
@@ -15,6 +17,12 @@ void setRegionLeft(RenderJob& job, int left);
 void setRegionTop(RenderJob& job, int top);
 void setRegionRight(RenderJob& job, int right);
 void setRegionBottom(RenderJob& job, int bottom);
+/// A width or height as an image description holds it: 0 (no bitmap can be made) for a size
+/// that is not positive or does not fit in 16 bits.
+WORD imageSize(std::int64_t size);
+/// Throws std::runtime_error when the padded, clipped rectangle is empty: the controller asked for
+/// a rectangle with its sides crossed, or one that lies wholly outside the image.
+void checkRegionHasPixels(const RenderJob& job);
 /// Cuts the padding off the rendered region bitmap and writes the requested rectangle through
 /// WriteOutputImage under bi's name and device. Throws std::runtime_error.
 void WriteRegionImage(RenderJob& job, Bitmap* bm, BitmapInfo* bi);

@@ -268,9 +268,10 @@ void RenderJob::prepareOutputInfo(BitmapInfo& info) {
   info.SetFlags(MAP_HAS_ALPHA);
   info.ResetCustomFlag(info.GetCustomFlags());
   if (regionRendering) {
-    // Taken wide: a region set outside the image may span more than an int holds.
-    info.SetWidth(static_cast<WORD>(std::int64_t{regionRect.right} - regionRect.left));
-    info.SetHeight(static_cast<WORD>(std::int64_t{regionRect.bottom} - regionRect.top));
+    // Taken wide: a region set outside the image may span more than an int holds. An empty or
+    // crossed region gives no size at all rather than one wrapped into a huge bitmap.
+    info.SetWidth(imageSize(std::int64_t{regionRect.right} - regionRect.left));
+    info.SetHeight(imageSize(std::int64_t{regionRect.bottom} - regionRect.top));
   } else {
     info.SetWidth(static_cast<WORD>(coreInterface->GetRendWidth()));
     info.SetHeight(static_cast<WORD>(coreInterface->GetRendHeight()));
@@ -308,6 +309,7 @@ unsigned short RenderJob::RenderFrame(unsigned frame, tangram::win32::simple_soc
   }
   logStream << "Rendering frame " << fileName << std::endl;
 
+  if (regionRendering) checkRegionHasPixels(*this);
   FrameBitmap frameBitmap = createFrameBitmap(outputInfo);
   frameBitmap->PrepareGChannels(&outputInfo);
   logStream << "Bitmap " << static_cast<void*>(frameBitmap.get()) << std::endl;

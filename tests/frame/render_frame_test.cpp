@@ -157,6 +157,22 @@ TEST_F(FrameTest, RegionModeWritesImagesOfTheRequestedRectangle) {
   }
 }
 
+// A region with its sides crossed, or wholly outside the 16 by 8 image, is refused before any
+// bitmap is made (its size would otherwise wrap into a huge one); a sound region then renders.
+TEST_F(FrameTest, AnEmptyRegionFailsTheFrameAndTheNextRegionRenders) {
+  startJob(scene());
+  for (const RECT& request : {RECT{12, 2, 4, 6}, RECT{100, 2, 200, 6}, RECT{4, 6, 12, 6}}) {
+    SetRegion(job, 0, request.left, request.top, request.right, request.bottom);
+    const std::string message = messageOf<std::runtime_error>([this] { render(1); });
+    EXPECT_EQ(message.rfind("The region to render holds no pixels: left ", 0), 0u) << message;
+    EXPECT_TRUE(filesUnder(onDriveR("out")).empty());
+    EXPECT_TRUE(frameBitmapsReleased());
+  }
+  SetRegion(job, 2, 4, 2, 12, 6);
+  ASSERT_EQ(render(1), 0);
+  EXPECT_EQ(readImage("out/shot0001.tga").width, 8);
+}
+
 TEST_F(FrameTest, JpegPreviewGoesIntoItsFolderWithoutBeingRecorded) {
   startJob(scene());
   job.useJpegOutput = true;
