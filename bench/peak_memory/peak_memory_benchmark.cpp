@@ -12,6 +12,7 @@
 //
 // Prints the measurements; exits 1 when the frame's peak exceeds maximumRatio times the bitmaps'
 // bytes, 2 when the benchmark itself fails.
+#include "common/process_status.h"
 #include "session/maxsim_session.h"
 
 #include <cstdio>

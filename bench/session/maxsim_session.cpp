@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 
 namespace bench {
@@ -83,20 +82,6 @@ void MaxsimSession::finish() {
   if (!status || *status != 0) {
     throw std::runtime_error("maxsim ended with status " + std::to_string(status.value_or(-1)));
   }
-}
-
-long long processStatusBytes(pid_t pid, const std::string& field) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string name;
-  while (status >> name) {
-    if (name == field + ":") {
-      long long kibibytes = 0;
-      status >> kibibytes;
-      return kibibytes * 1024;
-    }
-    status.ignore(1 << 20, '\n');
-  }
-  throw std::runtime_error("no " + field + " for process " + std::to_string(pid));
 }
 
 }  // namespace bench

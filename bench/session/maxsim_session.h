@@ -55,7 +55,4 @@ std::string renderTaskLine(int frame);
 /// The final reply of RenderTask: success, or an error that ends the command.
 bool isRenderTaskFinal(const std::string& packet);
 
-/// A field of /proc/<pid>/status in bytes (VmRSS, VmHWM...). Throws when it is missing.
-long long processStatusBytes(pid_t pid, const std::string& field);
-
 }  // namespace bench

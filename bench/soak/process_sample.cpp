@@ -1,8 +1,9 @@
 // Reading a process's resident memory and descriptors from /proc, and judging their growth.
 #include "soak/process_sample.h"
 
+#include "common/process_status.h"
+
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
@@ -10,14 +11,6 @@
 namespace soak {
 
 namespace {
-
-long residentKiB(const std::string& procFolder) {
-  std::ifstream status(procFolder + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  throw std::runtime_error("cannot read the resident memory in " + procFolder + "/status");
-}
 
 long openDescriptors(const std::string& procFolder) {
   std::error_code error;
@@ -30,7 +23,8 @@ long openDescriptors(const std::string& procFolder) {
 
 Sample sampleProcess(pid_t pid, int frames) {
   const std::string procFolder = "/proc/" + std::to_string(pid);
-  return Sample{frames, residentKiB(procFolder), openDescriptors(procFolder)};
+  const long residentKiB = static_cast<long>(bench::processStatusBytes(pid, "VmRSS") / 1024);
+  return Sample{frames, residentKiB, openDescriptors(procFolder)};
 }
 
 std::string growthFailure(const std::vector<Sample>& samples, const GrowthLimits& limits) {
