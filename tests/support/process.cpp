@@ -19,8 +19,11 @@ std::string readFile(const std::filesystem::path& path) {
 }
 }  // namespace
 
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input, ErrorStream errorStream) {
   TempFolder folder;
+  const std::string inPath = (folder.path() / "in").string();
+  std::ofstream(inPath, std::ios::binary) << input;
   const std::string outPath = (folder.path() / "out").string();
   const std::string errPath = (folder.path() / "err").string();
   std::vector<char*> argv;
@@ -30,9 +33,11 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 
   const pid_t child = fork();
   if (child == 0) {
-    const int in = open("/dev/null", O_RDONLY);
+    const int in = open(inPath.c_str(), O_RDONLY);
     const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = errorStream == ErrorStream::intoOutput
+                        ? dup(out)
+                        : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0) _exit(126);
     dup2(in, 0);
     dup2(out, 1);
@@ -46,6 +51,6 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     result.status = WEXITSTATUS(status);
   }
   result.out = readFile(outPath);
-  result.err = readFile(errPath);
+  if (errorStream == ErrorStream::separate) result.err = readFile(errPath);
   return result;
 }

@@ -1,4 +1,5 @@
-// Test helper: runs a program to its end and collects its standard output, error and status.
+// Test helper: runs a program to its end with given input and collects its standard output,
+// error and status.
 #pragma once
 
 #include <string>
@@ -10,5 +11,12 @@ struct ProcessResult {
   std::string err;
 };
 
-/// Runs the program with the arguments (no shell), standard input empty, and waits for it.
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args);
+/// Where the program's standard error goes: into `err`, or into `out` interleaved with its
+/// output as a console would show them.
+enum class ErrorStream { separate, intoOutput };
+
+/// Runs the program with the arguments (no shell), `input` as its standard input, and waits for
+/// it.
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input = "",
+                         ErrorStream errorStream = ErrorStream::separate);

@@ -3,8 +3,8 @@
 // render, scene-script output and look-ups, and the line console.
 #include "controller/worker/image_files.h"
 
+#include "support/process.h"
 #include "support/temp_folder.h"
-#include "worker_process.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -17,6 +17,13 @@ namespace fs = std::filesystem;
 
 std::string exampleScene(const std::string& name) {
   return std::string(MOONSTONE_SOURCE_DIR) + "/examples/scenes/" + name;
+}
+
+/// Runs build/bin/foxglove-worker with the arguments and `input` as its standard input; its output
+/// and error together in `out`.
+ProcessResult runWorker(const std::vector<std::string>& arguments, const std::string& input = "") {
+  return runProcess(std::string(MOONSTONE_BIN_DIR) + "/foxglove-worker", arguments, input,
+                    ErrorStream::intoOutput);
 }
 
 bool contains(const std::string& text, const std::string& part) {
@@ -60,7 +67,7 @@ class WorkerEndToEndTest : public ::testing::Test {
 };
 
 TEST_F(WorkerEndToEndTest, RendersFramesWithElementsAndPreviews) {
-  const WorkerRun run = runWorker(
+  const ProcessResult run = runWorker(
       with(render(exampleScene("animated.max"), "1-3"), {"--jpeg-previews", "R:\\previews"}));
   ASSERT_EQ(run.status, 0) << run.out;
   for (const std::string& frame : std::vector<std::string>{"0001", "0002", "0003"}) {
@@ -81,14 +88,14 @@ TEST_F(WorkerEndToEndTest, RendersFramesWithElementsAndPreviews) {
 }
 
 TEST_F(WorkerEndToEndTest, RendersFloatingPointOutput) {
-  const WorkerRun run = runWorker(render(exampleScene("exr_output.max"), "0"));
+  const ProcessResult run = runWorker(render(exampleScene("exr_output.max"), "0"));
   ASSERT_EQ(run.status, 0) << run.out;
   const worker::Image image = worker::readImage(path("work/r/exr/exr_output0000.exr"));
   EXPECT_EQ(image.samples, worker::Image::Samples::Float);
 }
 
 TEST_F(WorkerEndToEndTest, RendersEveryStepOfAFrameList) {
-  const WorkerRun run = runWorker(render(exampleScene("animated.max"), "0-20x10"));
+  const ProcessResult run = runWorker(render(exampleScene("animated.max"), "0-20x10"));
   ASSERT_EQ(run.status, 0) << run.out;
   EXPECT_TRUE(contains(run.out, "FRAME: 0 start 1/3\n")) << run.out;
   EXPECT_TRUE(contains(run.out, "FRAME: 10 start 2/3\n")) << run.out;
@@ -98,7 +105,7 @@ TEST_F(WorkerEndToEndTest, RendersEveryStepOfAFrameList) {
 }
 
 TEST_F(WorkerEndToEndTest, ABlackFrameFailsTheJob) {
-  const WorkerRun run =
+  const ProcessResult run =
       runWorker(with(render(exampleScene("black_frames.max"), "2-4"), {"--fail-on-black", "50"}));
   EXPECT_EQ(run.status, 1) << run.out;
   EXPECT_TRUE(contains(run.out, "FRAME: 2 done")) << run.out;
@@ -117,7 +124,7 @@ TEST_F(WorkerEndToEndTest, ABlackFrameFailsTheJob) {
 TEST_F(WorkerEndToEndTest, AnInjectedCrashFailsOnlyItsFrame) {
   const std::string scene =
       changedScene("animated.max", {{"faults", {{{"kind", "access_violation"}, {"frame", 2}}}}});
-  const WorkerRun run = runWorker(render(scene, "1-3"));
+  const ProcessResult run = runWorker(render(scene, "1-3"));
   EXPECT_EQ(run.status, 1) << run.out;
   EXPECT_TRUE(contains(run.out, "FRAME: 1 done")) << run.out;
   EXPECT_TRUE(contains(run.out, "FRAME: 2 failed")) << run.out;
@@ -130,10 +137,10 @@ TEST_F(WorkerEndToEndTest, AnInjectedCrashFailsOnlyItsFrame) {
 }
 
 TEST_F(WorkerEndToEndTest, TilesStitchIntoTheWholeFrame) {
-  const WorkerRun tiled = runWorker(
+  const ProcessResult tiled = runWorker(
       with(render(exampleScene("animated.max"), "5"), {"--tiles", "2x2", "--padding", "8"}));
   ASSERT_EQ(tiled.status, 0) << tiled.out;
-  const WorkerRun whole = runWorker(render(exampleScene("animated.max"), "5", "whole"));
+  const ProcessResult whole = runWorker(render(exampleScene("animated.max"), "5", "whole"));
   ASSERT_EQ(whole.status, 0) << whole.out;
   for (const std::string& file : std::vector<std::string>{
            "animated/animated0005.tga", "animated/elements/animated_alpha0005.tga",
@@ -147,7 +154,7 @@ TEST_F(WorkerEndToEndTest, TilesStitchIntoTheWholeFrame) {
 
 TEST_F(WorkerEndToEndTest, TheWatchdogEndsAStalledRender) {
   const std::string scene = changedScene("animated.max", {{"render", {{"ms_per_row", 5000}}}});
-  const WorkerRun run = runWorker(with(render(scene, "1"), {"--stall-timeout", "1"}));
+  const ProcessResult run = runWorker(with(render(scene, "1"), {"--stall-timeout", "1"}));
   EXPECT_EQ(run.status, 1) << run.out;
   EXPECT_TRUE(contains(run.out,
                        "ERROR: 1 stalled: the plug-in sent nothing within the stall "
@@ -164,7 +171,7 @@ TEST_F(WorkerEndToEndTest, ShowsSceneScriptOutputAndAnswersLookUps) {
            "FoxgloveUtil.LogMessage (\"shot \" + (FoxgloveUtil.GetJobInfoEntry \"Shot\") + "
            "\" \" + (FoxgloveUtil.GetSubmitInfoEntryElement 1 \"Items\") + \" \" + "
            "(FoxgloveUtil.GetAuxFilename 0))"}}}}});
-  const WorkerRun run =
+  const ProcessResult run =
       runWorker(with(render(scene, "1"), {"--job-info", "Shot=sh010", "--submit-element", "Items=a",
                                           "--submit-element", "Items=b", "--aux", "C:\\aux.txt"}));
   EXPECT_EQ(run.status, 0) << run.out;
@@ -173,7 +180,7 @@ TEST_F(WorkerEndToEndTest, ShowsSceneScriptOutputAndAnswersLookUps) {
 
 TEST_F(WorkerEndToEndTest, TheConsoleSendsLinesAndPrintsEveryPacket) {
   const std::string scene = exampleScene("animated.max");
-  const WorkerRun run =
+  const ProcessResult run =
       runWorker({"session", "--work-dir", path("work"), "--drive", "R=" + path("work/r"),
                  "--drive-c", path("work/c")},
                 "StartJob," + scene + ",\nHideFrameBuffer\nRenderTask,2\nEndJob\n");
@@ -188,11 +195,11 @@ TEST_F(WorkerEndToEndTest, TheConsoleSendsLinesAndPrintsEveryPacket) {
 
 TEST_F(WorkerEndToEndTest, HelpAndMistakes) {
   for (const std::string& command : std::vector<std::string>{"render", "session"}) {
-    const WorkerRun help = runWorker({command, "--help"});
+    const ProcessResult help = runWorker({command, "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(contains(help.out, "usage: foxglove-worker " + command)) << help.out;
   }
-  const WorkerRun bad = runWorker({"render", "a.max", "--frames", "1-3x0"});
+  const ProcessResult bad = runWorker({"render", "a.max", "--frames", "1-3x0"});
   EXPECT_EQ(bad.status, 2);
   EXPECT_TRUE(contains(bad.out, "bad frame list: the step must be at least 1\n  1-3x0\n      ^\n"))
       << bad.out;
