@@ -5,6 +5,8 @@
 #   FUZZ_TARGETS    targets to run, separated by blanks (default: every folder under fuzz/)
 #   FUZZ_ARTIFACTS  where crashing inputs go (default: <build folder>/fuzz-artifacts)
 #   FUZZ_KEEP       a folder to keep each target's grown corpus in (default: thrown away)
+#   FUZZ_SEED       the mutation seed (default: a fresh one each run). With a seed the run is
+#                   repeatable: a slower machine runs a shorter stretch of the same inputs.
 #   BUILD_DIR       the fuzz build folder (default: build-fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,7 +39,7 @@ for target in $FUZZ_TARGETS; do
   cp fuzz/"$target"/corpus/* "$corpus"/
   echo "fuzz: $target for ${seconds}s"
   if ! TMPDIR="$work/tmp" HOME="$work/home" "$build_dir/bin/fuzz_$target" \
-      -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
+      -max_total_time="$seconds" -timeout=20 -print_final_stats=1 ${FUZZ_SEED:+-seed="$FUZZ_SEED"} \
       -artifact_prefix="$artifacts/$target-" "$corpus" >"$work/$target.log" 2>&1; then
     tail -n 60 "$work/$target.log"
     failed+=("$target")
