@@ -36,6 +36,11 @@ void clipFarSide(std::int64_t requested, int padding, int size, LONG& edge, LONG
   edge = padded > size ? size : saturated(padded);
 }
 
+/// A size the image description can hold; 0 (no bitmap can be made) for anything else.
+WORD imageSize(std::int64_t size) {
+  return size > 0 && size <= 0xFFFF ? static_cast<WORD>(size) : 0;
+}
+
 struct DeleteBitmap {
   void operator()(Bitmap* bitmap) const { bitmap->DeleteThis(); }
 };
@@ -75,8 +80,12 @@ void SetRegion(RenderJob& job, int padding, int left, int top, int right, int bo
   setRegionBottom(job, bottom);
 }
 
-WORD imageSize(std::int64_t size) {
-  return size > 0 && size <= 0xFFFF ? static_cast<WORD>(size) : 0;
+// Taken wide: a region set outside the image may span more than an int holds, and a crossed one
+// must not wrap into a huge size.
+void sizeToRegion(const RenderJob& job, BitmapInfo& info) {
+  const RECT& r = job.regionRect;
+  info.SetWidth(imageSize(std::int64_t{r.right} - r.left));
+  info.SetHeight(imageSize(std::int64_t{r.bottom} - r.top));
 }
 
 void checkRegionHasPixels(const RenderJob& job) {

@@ -5,8 +5,6 @@
 
 #include <bitmap.h>
 
-#include <cstdint>
-
 /// Stores the requested rectangle widened by padding and clipped to the render size, with the
 /// clip of every side (0 for a side that is not clipped). The command set applies the steps one
 /// argument at a time; the step functions below are that order.
@@ -17,9 +15,9 @@ void setRegionLeft(RenderJob& job, int left);
 void setRegionTop(RenderJob& job, int top);
 void setRegionRight(RenderJob& job, int right);
 void setRegionBottom(RenderJob& job, int bottom);
-/// A width or height as an image description holds it: 0 (no bitmap can be made) for a size
-/// that is not positive or does not fit in 16 bits.
-WORD imageSize(std::int64_t size);
+/// Gives an output description the size of the region to render. A region that is empty, or
+/// too large for the description's 16-bit sizes, gives 0 (no bitmap can be made from it).
+void sizeToRegion(const RenderJob& job, BitmapInfo& info);
 /// Throws std::runtime_error when the padded, clipped rectangle is empty: the controller asked for
 /// a rectangle with its sides crossed, or one that lies wholly outside the image.
 void checkRegionHasPixels(const RenderJob& job);

@@ -102,6 +102,13 @@ void takeOutputSettings(RenderJob& job) {
   }
 }
 
+void sizeOutputsToRegion(RenderJob& job) {
+  sizeToRegion(job, job.outputInfo);
+  for (PBBitmap* output : job.elementBitmaps) {
+    if (output) sizeToRegion(job, output->bi);
+  }
+}
+
 std::string frameFileName(const RenderJob& job, const std::string& base, unsigned frame) {
   if (job.removePadding) return base;
   return numberedFilename(base, static_cast<int>(frame) + job.frameNumberBase);
@@ -268,10 +275,7 @@ void RenderJob::prepareOutputInfo(BitmapInfo& info) {
   info.SetFlags(MAP_HAS_ALPHA);
   info.ResetCustomFlag(info.GetCustomFlags());
   if (regionRendering) {
-    // Taken wide: a region set outside the image may span more than an int holds. An empty or
-    // crossed region gives no size at all rather than one wrapped into a huge bitmap.
-    info.SetWidth(imageSize(std::int64_t{regionRect.right} - regionRect.left));
-    info.SetHeight(imageSize(std::int64_t{regionRect.bottom} - regionRect.top));
+    sizeToRegion(*this, info);
   } else {
     info.SetWidth(static_cast<WORD>(coreInterface->GetRendWidth()));
     info.SetHeight(static_cast<WORD>(coreInterface->GetRendHeight()));
@@ -298,6 +302,9 @@ unsigned short RenderJob::RenderFrame(unsigned frame, tangram::win32::simple_soc
   coreInterface->SetTime(t, TRUE);
   writtenFiles.clear();
   if (!rendererOpen) takeOutputSettings(*this);
+  // The images of a frame have the size of the region set for it, also when the renderer stays
+  // open from a frame that had another region (the next tile of the job) or none.
+  if (regionRendering) sizeOutputsToRegion(*this);
 
   FrameEnd frameEnd(*this);
   const std::string fileName =

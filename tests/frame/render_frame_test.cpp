@@ -157,6 +157,23 @@ TEST_F(FrameTest, RegionModeWritesImagesOfTheRequestedRectangle) {
   }
 }
 
+// Tiles of one job rendered with the renderer kept open: each frame's images have the size of
+// the region set for it, not of the region the renderer was opened with.
+TEST_F(FrameTest, ANewRegionTakesEffectWhileTheRendererStaysOpen) {
+  startJob(scene());
+  SetRegion(job, 2, 4, 2, 12, 6);
+  ASSERT_EQ(render(1), 0);
+  SetRegion(job, 1, 0, 0, 5, 3);
+  ASSERT_EQ(render(2), 0);
+  EXPECT_EQ(standin::renderer_opens(), 1);
+  for (const char* file :
+       {"out/shot0002.tga", "out/elements/alpha0002.tga", "out/elements/shapes0002.tga"}) {
+    const Image image = readImage(file);
+    EXPECT_EQ(image.width, 5) << file;
+    EXPECT_EQ(image.height, 3) << file;
+  }
+}
+
 // A region with its sides crossed, or wholly outside the 16 by 8 image, is refused before any
 // bitmap is made (its size would otherwise wrap into a huge one); a sound region then renders.
 TEST_F(FrameTest, AnEmptyRegionFailsTheFrameAndTheNextRegionRenders) {
