@@ -23,13 +23,20 @@ TEST_F(Nesting, ScriptsNestedAsPeopleWriteThemRun) {
   EXPECT_EQ(result_of(repeated("- ", 100) + "1"), "1");
   EXPECT_EQ(result_of(repeated("not ", 101) + "true"), "false");
   EXPECT_EQ(result_of(repeated("if true then ", 100) + "7"), "7");
+  // A chain of operators nests each operator's left side inside it, as deep as the chain is long.
+  EXPECT_EQ(result_of("1" + repeated(" + 1", 100)), "101");
+  EXPECT_EQ(result_of("2" + repeated(" * 1", 100)), "2");
+  EXPECT_EQ(result_of("false" + repeated(" or false", 100) + " or true"), "true");
 }
 
 TEST_F(Nesting, DeeperTextsAreSyntaxErrors) {
   const std::string expected = "-- Syntax error: at ";
   for (const std::string& script :
        {parentheses(20000), repeated("- ", 20000) + "1", repeated("not ", 20000) + "true",
-        repeated("throw ", 20000) + "1", repeated("try ", 20000) + "1"}) {
+        repeated("throw ", 20000) + "1", repeated("try ", 20000) + "1",
+        "1" + repeated(" + 1", 200000), "1" + repeated(" / 1", 200000),
+        "true" + repeated(" and true", 200000), "true" + repeated(" or true", 200000),
+        "x" + repeated(".y", 200000)}) {
     const std::string error = error_of(script);
     EXPECT_EQ(error.rfind(expected, 0), 0u) << error.substr(0, 80);
     EXPECT_NE(error.find("expected <an expression nested less deeply>"), std::string::npos)
@@ -47,6 +54,7 @@ TEST_F(Nesting, ATextThatExecutesItselfEndsInARuntimeError) {
 TEST_F(Nesting, TheBudgetIsWholeAgainAfterARefusal) {
   error_of(parentheses(20000));
   error_of(executesItself);
+  error_of("1" + repeated(" + (1", 200) + repeated(" * 2", 200000));
   // Every level taken by the refused scripts was given back: the deepest script within the
   // budget still runs.
   EXPECT_EQ(result_of(parentheses(250)), "1");

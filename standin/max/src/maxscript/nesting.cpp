@@ -14,4 +14,13 @@ NestingLevel::~NestingLevel() {
   --currentDepth;
 }
 
+ChainLevels::~ChainLevels() {
+  currentDepth -= added_;
+}
+
+bool ChainLevels::add() {
+  ++added_;
+  return ++currentDepth > NestingLevel::limit;
+}
+
 }  // namespace mxs

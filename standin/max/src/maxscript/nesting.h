@@ -26,4 +26,21 @@ class NestingLevel {
   int depth_;
 };
 
+/// Levels taken one at a time for as long as it lives, for chains that the parser reads in a
+/// loop but that nest all the same: in a + b + c, and in a.b.c, each operator holds everything
+/// before it one level deeper, and evaluating or freeing the chain recurses that deep.
+class ChainLevels {
+ public:
+  ChainLevels() = default;
+  ~ChainLevels();
+  ChainLevels(const ChainLevels&) = delete;
+  ChainLevels& operator=(const ChainLevels&) = delete;
+
+  /// Takes one more level; true when the thread is then beyond the budget.
+  bool add();
+
+ private:
+  int added_ = 0;
+};
+
 }  // namespace mxs

@@ -83,6 +83,11 @@ class Grammar {
     if (level.exceeded()) tokens_.fail(next_, "<an expression nested less deeply>");
   }
 
+  // One more operator of a chain; past the budget the text is refused here.
+  void extend_chain(ChainLevels& chain) {
+    if (chain.add()) tokens_.fail(next_, "<an expression nested less deeply>");
+  }
+
   NodePtr expression() {
     const NestingLevel level;
     check_nesting(level);
@@ -127,8 +132,10 @@ class Grammar {
   }
 
   NodePtr logical_or() {
+    ChainLevels chain;
     NodePtr left = logical_and();
     while (next_.is_keyword("or")) {
+      extend_chain(chain);
       advance();
       left = std::make_unique<LogicalOp>(false, std::move(left), logical_and());
     }
@@ -136,8 +143,10 @@ class Grammar {
   }
 
   NodePtr logical_and() {
+    ChainLevels chain;
     NodePtr left = logical_not();
     while (next_.is_keyword("and")) {
+      extend_chain(chain);
       advance();
       left = std::make_unique<LogicalOp>(true, std::move(left), logical_not());
     }
@@ -164,9 +173,11 @@ class Grammar {
   }
 
   NodePtr sum() {
+    ChainLevels chain;
     NodePtr left = product();
     // An operator at the start of a line begins a new expression rather than continuing this one.
     while ((next_.is_symbol("+") || next_.is_symbol("-")) && !next_.newline_before) {
+      extend_chain(chain);
       std::string op = take().text;
       left = std::make_unique<BinaryOp>(op, std::move(left), product());
     }
@@ -174,8 +185,10 @@ class Grammar {
   }
 
   NodePtr product() {
+    ChainLevels chain;
     NodePtr left = unary();
     while ((next_.is_symbol("*") || next_.is_symbol("/")) && !next_.newline_before) {
+      extend_chain(chain);
       std::string op = take().text;
       left = std::make_unique<BinaryOp>(op, std::move(left), unary());
     }
@@ -253,8 +266,10 @@ class Grammar {
   }
 
   NodePtr operand() {
+    ChainLevels chain;
     NodePtr value = factor();
     while (next_.is_symbol(".") && !next_.space_before) {
+      extend_chain(chain);
       advance();
       if (next_.kind != TokenKind::Identifier || next_.space_before) tokens_.fail(next_, "<name>");
       value = std::make_unique<PropertyRef>(std::move(value), take().text);
