@@ -13,8 +13,6 @@ namespace bench {
 
 namespace {
 const int waitMs = 60000;
-const std::string maxsimPath = std::string(MOONSTONE_BIN_DIR) + "/maxsim";
-const std::string pluginFolder = std::string(MOONSTONE_BIN_DIR) + "/plugins";
 
 std::string describe(const std::string& command, const controller::Transcript& transcript) {
   std::string text = command + " failed:";
@@ -23,8 +21,9 @@ std::string describe(const std::string& command, const controller::Transcript& t
 }
 
 // Token and port are fixed before maxsim starts, so the start-up script is made here.
-std::vector<std::string> maxsimArguments(int port) {
-  return {"-q", "-p", pluginFolder, "-mxs", worker::startupScript(port, worker::makeToken())};
+std::vector<std::string> maxsimArguments(const std::string& binDir, int port) {
+  return {"-q", "-p", binDir + "/plugins", "-mxs",
+          worker::startupScript(port, worker::makeToken())};
 }
 }  // namespace
 
@@ -35,8 +34,9 @@ BenchDrives::BenchDrives() {
   setenv("MAXSIM_DRIVE_R", driveR().c_str(), 1);
 }
 
-MaxsimSession::MaxsimSession(const BenchDrives& drives)
-    : process_(maxsimPath, maxsimArguments(link_.port()), drives.maxsimOutput().string()) {
+MaxsimSession::MaxsimSession(const BenchDrives& drives, const std::string& binDir)
+    : process_(binDir + "/maxsim", maxsimArguments(binDir, link_.port()),
+               drives.maxsimOutput().string()) {
   link_.accept(waitMs);
   link_.handshake(waitMs);
 }

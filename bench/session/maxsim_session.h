@@ -24,12 +24,13 @@ class BenchDrives {
   TempFolder folder_;
 };
 
-/// One maxsim process (started from MOONSTONE_BIN_DIR) running the daemon against a controller
-/// of its own, connected and greeted once constructed. Every command throws std::runtime_error
-/// with the transcript when its final reply is not the expected success.
+/// One maxsim process running the daemon against a controller of its own, connected and greeted
+/// once constructed. Every command throws std::runtime_error with the transcript when its final
+/// reply is not the expected success.
 class MaxsimSession {
  public:
-  explicit MaxsimSession(const BenchDrives& drives);
+  /// Starts binDir/maxsim with the plug-ins of binDir/plugins (default: this build's).
+  explicit MaxsimSession(const BenchDrives& drives, const std::string& binDir = MOONSTONE_BIN_DIR);
   /// Hangs up; the process object then ends maxsim if it does not exit by itself.
   ~MaxsimSession() { link_.hangUp(); }
   MaxsimSession(const MaxsimSession&) = delete;

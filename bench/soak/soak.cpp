@@ -1,16 +1,10 @@
 // The soak driver: one maxsim session rendering thousands of frames, watched for growth of its
 // resident memory and open descriptors.
-#include "controller/controller_link.h"
-#include "controller/worker/command_line.h"
-#include "controller/worker/command_replies.h"
-#include "controller/worker/maxsim_process.h"
-#include "controller/worker/startup_script.h"
-#include "controller/worker/worker_environment.h"
+#include "session/maxsim_session.h"
 #include "soak/process_sample.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <stdexcept>
@@ -21,9 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const int commandTimeoutMs = 60000;
-const int connectTimeoutMs = 60000;
-const int exitTimeoutMs = 10000;
 /// Growth allowed after the first sample: 2 MiB of resident memory, no descriptor.
 const soak::GrowthLimits allowedGrowth{2048, 0};
 
@@ -66,62 +57,12 @@ Settings parseSettings(int argc, char** argv) {
   return settings;
 }
 
-/// A folder of this run, removed with everything in it when the run ends.
-class RunFolder {
- public:
-  RunFolder() {
-    std::string pattern = (fs::temp_directory_path() / "moonstone-soak-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
-  }
-  ~RunFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  RunFolder(const RunFolder&) = delete;
-  RunFolder& operator=(const RunFolder&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-/// Requests of the plug-in answered during the run (progress and titles among them).
-long requestsSeen = 0;
-
-/// Sends a command and reads to its last reply (requests answered on the way); the replies.
-std::vector<std::string> runCommand(controller::ControllerLink& link, const std::string& line) {
-  worker::CommandReplies replies(line);
-  std::vector<std::string> received;
-  for (const std::string& packet : link.command(
-           line, [&](const std::string& reply) { return replies.isFinal(reply); },
-           commandTimeoutMs)) {
-    if (controller::isRequest(packet)) {
-      ++requestsSeen;
-    } else {
-      received.push_back(packet);
-    }
-  }
-  return received;
-}
-
-/// Throws when a reply of the command is an error or its last one is not a success.
-void expectSuccess(controller::ControllerLink& link, const std::string& line) {
-  const std::vector<std::string> replies = runCommand(link, line);
-  if (replies.empty() || std::any_of(replies.begin(), replies.end(), worker::isErrorReply) ||
-      replies.back().rfind("SUCCESS", 0) != 0) {
-    std::string text = line + " failed:";
-    for (const std::string& reply : replies) text += "\n  " + reply;
-    throw std::runtime_error(text);
-  }
-}
-
-/// Removes the files that the frames wrote into the drive folders (the plug-in's log stays), so
-/// that the disk does not fill over a long run; how many there were.
-long clearOutputs(const worker::WorkerEnvironment& environment, const fs::path& driveFolder) {
+/// Removes the image files that the frames wrote (the plug-in's log, on drive C, stays), so that
+/// the disk does not fill over a long run; how many there were.
+long clearOutputs(const fs::path& driveR) {
   long removed = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(driveFolder)) {
-    if (entry.is_regular_file() && !fs::equivalent(entry.path(), environment.pluginLog)) {
+  for (const auto& entry : fs::recursive_directory_iterator(driveR)) {
+    if (entry.is_regular_file()) {
       fs::remove(entry.path());
       ++removed;
     }
@@ -130,53 +71,30 @@ long clearOutputs(const worker::WorkerEnvironment& environment, const fs::path& 
 }
 
 int runSoak(const Settings& settings) {
-  RunFolder run;
-  worker::LaunchOptions options;
-  options.workDir = run.path().string();
-  options.maxsim = settings.binDir + "/maxsim";
-  options.pluginDir = settings.binDir + "/plugins";
-  // Every drive in one folder of the run, so that the frames' files are found and removed.
-  const fs::path drives = run.path() / "drives";
-  for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    options.drives[letter] =
-        (drives / std::string(1, static_cast<char>(letter - 'A' + 'a'))).string();
-  }
-  const worker::WorkerEnvironment environment = worker::prepareEnvironment(options);
-
-  controller::ControllerLink link;
-  const std::string token = worker::makeToken();
-  worker::MaxsimProcess maxsim(
-      environment.maxsim,
-      {"-p", options.pluginDir, "-q", "-mxs", worker::startupScript(link.port(), token)},
-      environment.maxsimOutput);
-  link.accept(connectTimeoutMs);
-  const auto [received, version] = link.handshake(commandTimeoutMs);
-  if (received != token) throw std::runtime_error("the plug-in sent a wrong token");
-  std::cout << "maxsim " << maxsim.pid() << " connected: " << version << std::endl;
+  const bench::BenchDrives drives;
+  bench::MaxsimSession session(drives, settings.binDir);
+  std::cout << "maxsim " << session.pid() << " connected" << std::endl;
 
   const auto started = std::chrono::steady_clock::now();
-  expectSuccess(link, worker::commandLine({"StartJob", settings.scene, ""}));
+  session.startJob(settings.scene, "");
   std::vector<soak::Sample> samples;
   long images = 0;
+  long requests = 0;
   for (int frame = 1; frame <= settings.frames; ++frame) {
-    expectSuccess(link, worker::commandLine({"RenderTask", std::to_string(frame)}));
+    const controller::Transcript transcript = session.renderTask(frame);
+    requests += std::count_if(transcript.begin(), transcript.end(), controller::isRequest);
     if (frame % settings.every != 0) continue;
-    images += clearOutputs(environment, drives);
-    samples.push_back(soak::sampleProcess(maxsim.pid(), frame));
+    images += clearOutputs(drives.driveR());
+    samples.push_back(soak::sampleProcess(session.pid(), frame));
     std::cout << "frames " << frame << ": resident " << samples.back().rssKiB << " KiB, "
               << samples.back().fds << " open descriptors" << std::endl;
   }
-  expectSuccess(link, "EndJob");
+  session.endJob();
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
   std::cout << settings.frames << " frames and the job's start and end in " << elapsed.count()
-            << " s; " << images << " image files written, " << requestsSeen << " requests answered"
+            << " s; " << images << " image files written, " << requests << " requests answered"
             << std::endl;
-  link.hangUp();
-  const std::optional<int> status = maxsim.waitFor(exitTimeoutMs);
-  if (!status) throw std::runtime_error("maxsim did not exit after the session ended");
-  if (*status != 0) {
-    throw std::runtime_error("maxsim exited with status " + std::to_string(*status));
-  }
+  session.finish();
 
   const soak::Sample& first = samples.front();
   const soak::Sample& last = samples.back();
