@@ -144,34 +144,25 @@ TEST_F(FrameTest, RestartModeOpensAndClosesTheRendererForEveryFrame) {
                                        "R:\\out\\elements\\shapes0002.tga"}));
 }
 
-TEST_F(FrameTest, RegionModeWritesImagesOfTheRequestedRectangle) {
+// Tiles of one job with the renderer kept open: each frame's images have the size of the region
+// set for it, not of the region the renderer was opened with.
+TEST_F(FrameTest, RegionModeWritesImagesOfEachFramesRectangle) {
+  const auto expectImagesSized = [this](const std::string& frame, int width, int height) {
+    for (const std::string file : {"out/shot", "out/elements/alpha", "out/elements/shapes"}) {
+      const Image image = readImage(file + frame + ".tga");
+      EXPECT_EQ(image.width, width) << file << frame;
+      EXPECT_EQ(image.height, height) << file << frame;
+    }
+  };
   startJob(scene());
   SetRegion(job, 2, 4, 2, 12, 6);
   ASSERT_EQ(render(1), 0);
   ASSERT_EQ(job.writtenFiles.size(), 3u);
-  for (const char* file :
-       {"out/shot0001.tga", "out/elements/alpha0001.tga", "out/elements/shapes0001.tga"}) {
-    const Image image = readImage(file);
-    EXPECT_EQ(image.width, 8) << file;
-    EXPECT_EQ(image.height, 4) << file;
-  }
-}
-
-// Tiles of one job rendered with the renderer kept open: each frame's images have the size of
-// the region set for it, not of the region the renderer was opened with.
-TEST_F(FrameTest, ANewRegionTakesEffectWhileTheRendererStaysOpen) {
-  startJob(scene());
-  SetRegion(job, 2, 4, 2, 12, 6);
-  ASSERT_EQ(render(1), 0);
+  expectImagesSized("0001", 8, 4);
   SetRegion(job, 1, 0, 0, 5, 3);
   ASSERT_EQ(render(2), 0);
   EXPECT_EQ(standin::renderer_opens(), 1);
-  for (const char* file :
-       {"out/shot0002.tga", "out/elements/alpha0002.tga", "out/elements/shapes0002.tga"}) {
-    const Image image = readImage(file);
-    EXPECT_EQ(image.width, 5) << file;
-    EXPECT_EQ(image.height, 3) << file;
-  }
+  expectImagesSized("0002", 5, 3);
 }
 
 // A region with its sides crossed, or wholly outside the 16 by 8 image, is refused before any
