@@ -138,7 +138,7 @@ TEST_F(WorkerEndToEndTest, AnInjectedCrashFailsOnlyItsFrame) {
 
 TEST_F(WorkerEndToEndTest, TilesStitchIntoTheWholeFrame) {
   const ProcessResult tiled = runWorker(
-      with(render(exampleScene("animated.max"), "5"), {"--tiles", "2x2", "--padding", "8"}));
+      with(render(exampleScene("animated.max"), "5"), {"--tiles", "3x2", "--padding", "8"}));
   ASSERT_EQ(tiled.status, 0) << tiled.out;
   const ProcessResult whole = runWorker(render(exampleScene("animated.max"), "5", "whole"));
   ASSERT_EQ(whole.status, 0) << whole.out;
