@@ -60,6 +60,19 @@ void simple_socket::close(bool also_listener) {
   if (also_listener) close_handle(listening_);
 }
 
+// Every packet leaves in one send, so coalescing gains nothing; left on, a packet sent right
+// after another one waits for the peer's delayed acknowledgement (tens of milliseconds per
+// command that answers twice, such as RenderTask's "STARTED" and final reply). Both ends of the
+// connection set it.
+void simple_socket::disable_coalescing() {
+  const int no_delay = 1;
+  if (setsockopt(connected_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay),
+                 sizeof(no_delay)) == SOCKET_ERROR) {
+    close(true);
+    throw simple_socket_error("Could not disable packet coalescing on the socket.");
+  }
+}
+
 void simple_socket::connect(const std::string& ip_address, int port) {
   if (is_connected()) throw simple_socket_error("simple_socket::connect: Already connected.");
   if (is_listening()) {
@@ -89,15 +102,7 @@ void simple_socket::connect(const std::string& ip_address, int port) {
     close(true);
     throw simple_socket_error(failed);
   }
-  // Every packet leaves in one send, so coalescing gains nothing here; left on, a reply sent
-  // right after another one waits for the peer's delayed acknowledgement (tens of milliseconds
-  // per command that answers twice, such as RenderTask's "STARTED" and final reply).
-  const int no_delay = 1;
-  if (setsockopt(connected_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay),
-                 sizeof(no_delay)) == SOCKET_ERROR) {
-    close(true);
-    throw simple_socket_error("Could not disable packet coalescing on the socket.");
-  }
+  disable_coalescing();
 }
 
 void simple_socket::start_listen(unsigned short port, bool local_only) {
@@ -165,12 +170,7 @@ void simple_socket::wait_for_connect(int timeout_ms, bool stop_listening) {
   }
   if (stop_listening) close_handle(listening_);
 
-  const int no_delay = 1;
-  if (setsockopt(connected_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay),
-                 sizeof(no_delay)) == SOCKET_ERROR) {
-    close(true);
-    throw simple_socket_error("Could not disable packet coalescing on the socket.");
-  }
+  disable_coalescing();
   const int send_buffer = 1;
   if (setsockopt(connected_, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&send_buffer),
                  sizeof(send_buffer)) == SOCKET_ERROR) {

@@ -61,6 +61,8 @@ class simple_socket {
   // Reads until the current packet's buffer holds `length` bytes.
   void receive_exact(size_t length, bool wait_each, unsigned end_tick);
   void send_all(const char* data, size_t length);
+  /// Sets TCP_NODELAY on the connection; closes it and throws when that fails.
+  void disable_coalescing();
   void close_handle(SOCKET& handle);
 
   SOCKET listening_;
