@@ -1,10 +1,12 @@
 // Benchmark helper: starting maxsim with the daemon's start-up script, the job commands, exit.
 #include "maxsim_session.h"
 
+#include "controller/worker/command_replies.h"
 #include "controller/worker/startup_script.h"
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
@@ -45,29 +47,31 @@ std::string renderTaskLine(int frame) {
   return "RenderTask," + std::to_string(frame);
 }
 
-bool isRenderTaskFinal(const std::string& packet) {
-  return packet == "SUCCESS" || packet == "ERROR: Failed to save file." ||
-         packet.rfind("ERROR: RenderTask:", 0) == 0;
+controller::Transcript runCommand(controller::ControllerLink& link, const std::string& line) {
+  worker::CommandReplies replies(line);
+  return link.command(
+      line, [&replies](const std::string& reply) { return replies.isFinal(reply); }, waitMs);
 }
 
-void MaxsimSession::startJob(const std::string& scenePath, const std::string& camera) {
-  const std::string line = "StartJob," + scenePath + "," + camera;
-  const controller::Transcript transcript = link_.command(
-      line, [](const std::string& packet) { return packet.rfind("SUCCESS ", 0) == 0; }, waitMs);
-  if (transcript.size() != 1) throw std::runtime_error(describe(line, transcript));
-}
-
-controller::Transcript MaxsimSession::renderTask(int frame) {
-  const std::string line = renderTaskLine(frame);
-  controller::Transcript transcript = link_.command(line, isRenderTaskFinal, waitMs);
-  if (transcript.back() != "SUCCESS") throw std::runtime_error(describe(line, transcript));
+controller::Transcript MaxsimSession::command(const std::string& line) {
+  const controller::Transcript transcript = runCommand(link_, line);
+  const bool failed =
+      std::any_of(transcript.begin(), transcript.end(), worker::isErrorReply) ||
+      transcript.back().rfind("SUCCESS", 0) != 0;
+  if (failed) throw std::runtime_error(describe(line, transcript));
   return transcript;
 }
 
+void MaxsimSession::startJob(const std::string& scenePath, const std::string& camera) {
+  command("StartJob," + scenePath + "," + camera);
+}
+
+controller::Transcript MaxsimSession::renderTask(int frame) {
+  return command(renderTaskLine(frame));
+}
+
 void MaxsimSession::endJob() {
-  const controller::Transcript transcript = link_.command(
-      "EndJob", [](const std::string& packet) { return packet == "SUCCESS"; }, waitMs);
-  if (transcript.size() != 1) throw std::runtime_error(describe("EndJob", transcript));
+  command("EndJob");
 }
 
 void MaxsimSession::finish() {

@@ -25,8 +25,8 @@ class BenchDrives {
 };
 
 /// One maxsim process running the daemon against a controller of its own, connected and greeted
-/// once constructed. Every command throws std::runtime_error with the transcript when its final
-/// reply is not the expected success.
+/// once constructed. Every command throws std::runtime_error with the transcript when a reply is
+/// an error or the last one is not a success.
 class MaxsimSession {
  public:
   /// Starts binDir/maxsim with the plug-ins of binDir/plugins (default: this build's).
@@ -46,6 +46,9 @@ class MaxsimSession {
   pid_t pid() const { return process_.pid(); }
 
  private:
+  /// Sends the command line and reads to its last reply; returns every packet, requests included.
+  controller::Transcript command(const std::string& line);
+
   controller::ControllerLink link_;
   worker::MaxsimProcess process_;
 };
@@ -53,7 +56,8 @@ class MaxsimSession {
 /// The command line that renders frame N.
 std::string renderTaskLine(int frame);
 
-/// The final reply of RenderTask: success, or an error that ends the command.
-bool isRenderTaskFinal(const std::string& packet);
+/// Sends the command line and reads to its last reply, as the worker tells it; returns every
+/// packet, requests included, whatever the replies say.
+controller::Transcript runCommand(controller::ControllerLink& link, const std::string& line);
 
 }  // namespace bench
