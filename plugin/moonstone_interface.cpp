@@ -48,7 +48,7 @@ Value* textOrUndefined(const std::function<std::string()>& lookUp) {
 
 MoonstoneInterface::MoonstoneInterface() {
   tangram::FPWrapper::HVCreateDescriptor<MoonstoneInterface> descriptor(
-      this, moonstoneInterfaceId, "FoxgloveUtil", nullptr);
+      this, moonstoneInterfaceId(), "FoxgloveUtil", nullptr);
   descriptor.add_function(&MoonstoneInterface::Debug_StartJob, "Debug_StartJob", "fileName",
                           "cameraName");
   descriptor.add_function(&MoonstoneInterface::Debug_EndJob, "Debug_EndJob");

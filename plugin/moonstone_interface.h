@@ -33,5 +33,7 @@ class MoonstoneInterface : public tangram::FPWrapper::HVStaticInterface<Moonston
   bool RunMoonstoneDaemon(int portNumber, const std::string& token);
 };
 
-/// The interface's identity.
-const Interface_ID moonstoneInterfaceId(0x83928748u, 0xA38F941Eu);
+/// The interface's identity. Built where it is used: a namespace-scope Interface_ID would be
+/// initialised at run time, and the global interface object that publishes it could be built
+/// first and read zeros.
+inline Interface_ID moonstoneInterfaceId() { return Interface_ID(0x83928748u, 0xA38F941Eu); }

@@ -52,6 +52,12 @@ TEST_F(PluginWithoutController, LoadingTheLibraryTruncatesTheLog) {
   EXPECT_EQ(logText(), "");
 }
 
+TEST_F(PluginWithoutController, AnotherPluginFindsFoxgloveUtilByItsId) {
+  const ProcessResult run = runProcess(maxsim, {"-q", "-p", plugins, "-p", PROBE_PLUGIN_DIR, "-mxs", "1"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "probe: found FoxgloveUtil\n");
+}
+
 TEST_F(PluginWithoutController, ControllerFunctionsAnswerLocally) {
   const ProcessResult run = script(
       "FoxgloveUtil.SetTitle \"abc\"\n"
