@@ -17,8 +17,10 @@
 #include <boost/lexical_cast.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -32,15 +34,21 @@ const DWORD errorPauseMs = 500;
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// Whole-field conversion, as the controller's numbers must be.
+// Whole-field conversion, as the controller's numbers must be. "nan" reads as a float but is
+// no value: it compares false with everything, so a NaN threshold would count no pixel as black.
 template <typename Number>
 bool convert(const std::string& field, Number& value) {
+  Number read;
   try {
-    value = boost::lexical_cast<Number>(field);
-    return true;
+    read = boost::lexical_cast<Number>(field);
   } catch (const boost::bad_lexical_cast&) {
     return false;
   }
+  if constexpr (std::is_floating_point_v<Number>) {
+    if (std::isnan(read)) return false;
+  }
+  value = read;
+  return true;
 }
 
 std::string countText(size_t count) { return std::to_string(count); }

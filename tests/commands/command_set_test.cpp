@@ -154,6 +154,12 @@ TEST_F(CommandSetTest, FailOnBlackFramesClampsAndKeepsWhatDoesNotConvert) {
   EXPECT_TRUE(job.failOnBlackFrames);
   EXPECT_NE(log.text().find("FailOnBlackFrames: Parameter 1, \"abc\", is not a valid percentage.\n"),
             std::string::npos);
+  // A NaN threshold would let no pixel count as black: it is refused like any unreadable value.
+  run("FailOnBlackFrames,60,nan");
+  EXPECT_EQ(job.blackPixelPercentage, 60);
+  EXPECT_EQ(job.blackPixelThreshold, 0.5f);
+  EXPECT_NE(log.text().find("FailOnBlackFrames: Parameter 2, \"nan\", is not a valid threshold.\n"),
+            std::string::npos);
   run("FailOnBlackFrames,50");
   EXPECT_FALSE(job.failOnBlackFrames);
 }
