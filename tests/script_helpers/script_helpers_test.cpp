@@ -106,6 +106,9 @@ TEST_F(Helpers, ATextGivesItsLastValue) {
   EXPECT_EQ(maxscript_thread_locals()->current_result, result);
   EXPECT_EQ(value_to_text(result), "\"abc\"");
   EXPECT_EQ(evaluate_script_text(""), &ok);
+  standin::null_result_from_next_execute();
+  EXPECT_EQ(evaluate_script_text("1"), &ok);
+  EXPECT_EQ(maxscript_thread_locals()->current_result, &ok);
 }
 
 TEST_F(Helpers, ASyntaxErrorInATextHasNoPrefix) {
@@ -145,6 +148,20 @@ TEST(FrameGuard, SetsUpAThreadWithoutThreadLocals) {
   fresh.join();
   EXPECT_FALSE(had);
   EXPECT_TRUE(has);
+}
+
+TEST(FrameGuard, AnErrorLeftBehindBySettingUpTheThreadIsNoFailure) {
+  bool threw = false;
+  std::thread fresh([&] {
+    standin::leave_error_after_next_thread_locals_init(ERROR_FILE_NOT_FOUND);
+    try {
+      scoped_maxscript_frame frame;
+    } catch (const std::runtime_error&) {
+      threw = true;
+    }
+  });
+  fresh.join();
+  EXPECT_FALSE(threw);
 }
 
 TEST(FrameGuard, AThreadWhoseThreadLocalsCannotBeSetUpGetsTheAssertion) {

@@ -15,10 +15,10 @@ scoped_maxscript_frame::scoped_maxscript_frame() : locals_(threadLocals()), save
   if (locals_) saved_ = locals_->current_locals_frame;
   if (!locals_ || (!saved_ && GetLastError() != ERROR_SUCCESS)) {
     init_thread_locals();
-    // The error is read before the slot is read again, which would reset it.
-    const bool initialised = GetLastError() == ERROR_SUCCESS;
-    locals_ = initialised ? threadLocals() : nullptr;
-    if (!locals_) {
+    // The slot is read again before the error is checked: a successful read clears an error
+    // that calls inside init_thread_locals may have left behind although it succeeded.
+    locals_ = threadLocals();
+    if (GetLastError() != ERROR_SUCCESS || !locals_) {
       throw std::runtime_error(
           "tangram/max3d/maxscript:86 tangram::max3d::scoped_maxscript_frame::"
           "scoped_maxscript_frame() assert condition GetLastError() == ERROR_SUCCESS failed: "

@@ -67,6 +67,7 @@ Value* evaluate_script_text(const std::string& text) {
   } catch (const MAXScriptException& error) {
     throw std::runtime_error(error_to_text(error));
   }
+  if (!vl.result) vl.result = &ok;
   stream->close();
   maxscript_thread_locals()->current_result = vl.result;
   pop_value_locals();

@@ -40,6 +40,7 @@ struct ThreadLocalsOwner {
 };
 thread_local ThreadLocalsOwner owner;
 thread_local bool failNextInit = false;
+thread_local DWORD errorAfterNextInit = ERROR_SUCCESS;
 
 void markValue(Value* value) {
   if (value) value->gc_trace();
@@ -75,7 +76,8 @@ void init_thread_locals() {
     owner.block = block;
     TlsSetValue(thread_locals_index, block);
   }
-  SetLastError(ERROR_SUCCESS);
+  SetLastError(errorAfterNextInit);
+  errorAfterNextInit = ERROR_SUCCESS;
 }
 
 MAXScript_TLS* maxscript_thread_locals() {
@@ -106,6 +108,10 @@ void push_value_locals(void* frame) {
 namespace standin {
 void fail_next_thread_locals_init() {
   failNextInit = true;
+}
+
+void leave_error_after_next_thread_locals_init(DWORD error) {
+  errorAfterNextInit = error;
 }
 }  // namespace standin
 

@@ -101,3 +101,9 @@ class FileStream : public CharStream {
   std::FILE* file_ = nullptr;
   std::string name_;
 };
+
+namespace standin {
+/// Test hook: the calling thread's next execute_vf runs its text and then gives null instead of
+/// the last result, as an evaluator that has no result for a text may.
+void null_result_from_next_execute();
+}  // namespace standin

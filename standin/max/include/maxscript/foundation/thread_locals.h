@@ -72,4 +72,7 @@ namespace standin {
 /// Test hook: makes the calling thread's next init_thread_locals() fail (no block is made and the
 /// last error reports ERROR_NOT_ENOUGH_MEMORY), as a thread out of resources would.
 void fail_next_thread_locals_init();
+/// Test hook: the calling thread's next init_thread_locals() succeeds but leaves `error` as the
+/// last error, as a Windows call made inside it may, since success does not clear the last error.
+void leave_error_after_next_thread_locals_init(DWORD error);
 }  // namespace standin
