@@ -91,6 +91,35 @@ TEST_F(SceneLoadingTest, SceneFileWithBadContentIsRecognisedButDoesNotLoad) {
   EXPECT_FALSE(GetCOREInterface8()->LoadFromFile(file.c_str(), 6));
 }
 
+TEST_F(SceneLoadingTest, IntegerFieldsOutOfRangeOrFractionalAreRefusedByName) {
+  const struct {
+    const char* pointer;  // where the bad number goes
+    double number;
+    const char* error;
+  } cases[] = {
+      {"/scripts/0/row", 3.11111e+103, "\"row\" must be a whole number from -2147483648 to 2147483647"},
+      {"/render/width", 1e10, "\"width\" must be a whole number from -2147483648 to 2147483647"},
+      {"/faults/0/frame", 2.5, "\"frame\" must be a whole number"},
+      {"/time/ticks_per_frame", 4294967296.0, "\"ticks_per_frame\" must be a whole number"},
+  };
+  for (const auto& c : cases) {
+    json scene = smallScene();
+    scene["scripts"] = json::array({{{"text", "1"}}});
+    scene["faults"] = json::array({{{"kind", "render_failure"}}});
+    scene[json::json_pointer(c.pointer)] = c.number;
+    const std::string file = writeFile("scene.max", scene.dump());
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(GetCOREInterface8()->LoadFromFile(file.c_str(), 6)) << c.pointer;
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find(c.error), std::string::npos)
+        << c.pointer;
+  }
+  // A whole number written as a float is a whole number still.
+  json scene = smallScene();
+  scene["render"]["width"] = 32.0;
+  load(scene);
+  EXPECT_EQ(GetCOREInterface()->GetRendWidth(), 32);
+}
+
 TEST_F(SceneLoadingTest, NodesHaveNamesChildrenAndObjects) {
   json scene = smallScene();
   scene["nodes"] = json::parse(R"([

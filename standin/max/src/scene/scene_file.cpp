@@ -7,8 +7,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+#include <cstdint>
 #include <fstream>
+#include <limits>
 #include <stdexcept>
+#include <type_traits>
 #include <sys/stat.h>
 
 namespace standin {
@@ -31,9 +35,44 @@ json readJson(const std::string& path) {
   return document;
 }
 
+/// A whole number within Int's range (32.0 is one), or the scene file's error naming the field:
+/// a fraction or an out-of-range number converted as it stands would be undefined behaviour.
+template <typename Int>
+Int integer(const json& value, const std::string& field) {
+  static_assert(sizeof(Int) <= 4, "the float bounds below are exact only up to 32 bits");
+  constexpr Int low = (std::numeric_limits<Int>::min)();
+  constexpr Int high = (std::numeric_limits<Int>::max)();
+  if (value.is_number_float()) {
+    const double number = value.get<double>();
+    if (std::floor(number) == number && number >= static_cast<double>(low) &&
+        number <= static_cast<double>(high)) {
+      return static_cast<Int>(number);
+    }
+  } else if (value.is_number_unsigned()) {
+    const auto number = value.get<std::uint64_t>();
+    if (number <= static_cast<std::uint64_t>(high)) return static_cast<Int>(number);
+  } else if (value.is_number_integer()) {
+    const auto number = value.get<std::int64_t>();
+    const bool fits = std::is_signed_v<Int>
+                          ? number >= static_cast<std::int64_t>(low) &&
+                                number <= static_cast<std::int64_t>(high)
+                          : number >= 0 && static_cast<std::uint64_t>(number) <= high;
+    if (fits) return static_cast<Int>(number);
+  }
+  invalid("\"" + field + "\" must be a whole number from " + std::to_string(low) + " to " +
+          std::to_string(high));
+}
+
+/// The integer under `key`, or `fallback` when the object has none.
+template <typename Int>
+Int integerField(const json& holder, const char* key, Int fallback) {
+  if (holder.is_object() && !holder.contains(key)) return fallback;
+  return integer<Int>(holder.at(key), key);
+}
+
 /// A 32-bit class ID part: a number, or a string in decimal or 0x-hexadecimal.
 ULONG classIdPart(const json& part) {
-  if (part.is_number_unsigned()) return part.get<ULONG>();
+  if (part.is_number()) return integer<ULONG>(part, "class_id");
   if (part.is_string()) {
     const std::string text = part.get<std::string>();
     size_t used = 0;
@@ -76,8 +115,8 @@ BitmapInfo outputInfo(const json& holder, int width, int height, float aspect) {
 }
 
 void readRender(const json& render, Scene& scene) {
-  scene.width = render.value("width", scene.width);
-  scene.height = render.value("height", scene.height);
+  scene.width = integerField(render, "width", scene.width);
+  scene.height = integerField(render, "height", scene.height);
   if (scene.width < 1 || scene.height < 1 || scene.width > 65535 || scene.height > 65535) {
     invalid("render width and height must be 1 to 65535");
   }
@@ -85,12 +124,12 @@ void readRender(const json& render, Scene& scene) {
   scene.output = outputInfo(render, scene.width, scene.height, scene.pixelAspect);
   scene.saveFile = render.value("save", !std::string(scene.output.Name()).empty());
   scene.skipExisting = render.value("skip_existing", false);
-  scene.msPerRow = render.value("ms_per_row", 0);
+  scene.msPerRow = integerField(render, "ms_per_row", 0);
   if (render.contains("renderer")) {
     const json& renderer = render.at("renderer");
     std::set<int> requirements;
     for (const json& r : renderer.value("requirements", json::array())) {
-      requirements.insert(r.get<int>());
+      requirements.insert(integer<int>(r, "requirements"));
     }
     scene.renderer = std::make_unique<SceneRenderer>(
         classId(renderer, "class_id", scene.renderer->ClassID()), requirements);
@@ -108,8 +147,8 @@ std::unique_ptr<Object> readObject(const json& node) {
       const json& mp = camera.at("multipass");
       object->setEffect(
           std::make_unique<MultiPassEffect>(classId(mp, "class_id", Class_ID(0x4C9F1E3Bu, 0x1u)),
-                                            mp.value("passes", 1), mp.value("spread", 1.0f),
-                                            mp.value("time_spread", 0)),
+                                            integerField(mp, "passes", 1), mp.value("spread", 1.0f),
+                                            integerField(mp, "time_spread", 0)),
           mp.value("enabled", true));
     }
     return object;
@@ -117,7 +156,8 @@ std::unique_ptr<Object> readObject(const json& node) {
   if (node.contains("object")) {
     const json& object = node.at("object");
     return std::make_unique<SceneObject>(classId(object, "class_id", Class_ID(0x10u, 0)),
-                                         object.value("superclass", GEOMOBJECT_CLASS_ID));
+                                         integerField<SClass_ID>(object, "superclass",
+                                                                 GEOMOBJECT_CLASS_ID));
   }
   return nullptr;
 }
@@ -190,8 +230,9 @@ void readImage(const json& image, Scene& scene) {
     scene.image.shapes.push_back(shape);
   }
   for (const json& b : image.value("blackout", json::array())) {
-    const int first = b.at("first").get<int>();
-    scene.image.blackouts.push_back({first, b.value("last", first), b.value("fraction", 1.0)});
+    const int first = integer<int>(b.at("first"), "first");
+    scene.image.blackouts.push_back(
+        {first, integerField(b, "last", first), b.value("fraction", 1.0)});
   }
 }
 
@@ -235,8 +276,8 @@ void readReferences(const json& references, Scene& scene, const std::string& sce
 void readScripts(const json& scripts, Scene& scene) {
   for (const json& s : scripts) {
     SceneScript script{s.at("text").get<std::string>(), std::nullopt, std::nullopt};
-    if (s.contains("row")) script.row = s.at("row").get<int>();
-    if (s.contains("frame")) script.frame = s.at("frame").get<int>();
+    if (s.contains("row")) script.row = integer<int>(s.at("row"), "row");
+    if (s.contains("frame")) script.frame = integer<int>(s.at("frame"), "frame");
     scene.scripts.push_back(script);
   }
 }
@@ -252,7 +293,7 @@ void readFaults(const json& faults, Scene& scene) {
   for (const json& f : faults) {
     const std::string kind = f.at("kind").get<std::string>();
     SceneFault fault;
-    fault.frame = f.value("frame", 0);
+    fault.frame = integerField(f, "frame", 0);
     fault.message = f.value("message", std::string("the scene refused to load"));
     fault.place = faultPlace(f.value("at", std::string("render")));
     if (kind == "render_failure") {
@@ -290,7 +331,8 @@ std::unique_ptr<Scene> readSceneFile(const std::string& path) {
     auto scene = std::make_unique<Scene>();
     scene->fileName = path;
     readRender(document.value("render", json::object()), *scene);
-    scene->ticksPerFrame = document.value("time", json::object()).value("ticks_per_frame", 160);
+    scene->ticksPerFrame =
+        integerField(document.value("time", json::object()), "ticks_per_frame", 160);
     if (scene->ticksPerFrame < 1) invalid("ticks_per_frame must be at least 1");
     if (const auto nodes = document.find("nodes"); nodes != document.end()) {
       readNodes(*nodes, scene->root, 1);
