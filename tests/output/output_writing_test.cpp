@@ -5,12 +5,12 @@
 #include "support/job_fixture.h"
 #include "support/message_of.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <maxsim_state.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <stdexcept>
-#include <thread>
 
 class OutputWritingTest : public JobTest {
  protected:
@@ -81,32 +81,38 @@ TEST_F(OutputWritingTest, DeviceErrorsAreReportedWithTheirCodes) {
 }
 
 TEST_F(OutputWritingTest, ADeviceThatReportsSuccessButLeavesNoFileIsCaught) {
-  // The Targa writer writes into a named pipe whose reader removes the name as soon as the
-  // writer has opened it. The image is far larger than a pipe holds, so the writer finishes only
-  // after the reader has removed the name: the device succeeds and no file is left.
-  const std::filesystem::path pipe = onDisk("out/frame0001.tga");
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  std::thread reader([pipe] {
-    const int fd = open(pipe.c_str(), O_RDONLY);
-    if (fd < 0) return;
-    unlink(pipe.c_str());
-    char buffer[65536];
-    while (read(fd, buffer, sizeof buffer) > 0) {
-    }
-    close(fd);
-  });
-  BitmapPtr large =
-      makeBitmap(512, 512, [](int x, int y) { return coordinateColour(x % 256, y % 256); });
+  standin::drop_next_image_file();
   BitmapInfo info = output("C:\\out\\frame0001.tga");
-  const std::string message =
-      messageOf<std::runtime_error>([&] { WriteOutputImage(job, large.get(), &info); });
-  // Should the writer never have opened the pipe, this releases the reader.
-  const int release = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
-  if (release >= 0) close(release);
-  reader.join();
-
-  EXPECT_EQ(message,
+  EXPECT_EQ(messageOf<std::runtime_error>([&] { WriteOutputImage(job, frame.get(), &info); }),
             "bm->Write() returned success, but the output file, \"C:\\out\\frame0001.tga\" did not "
             "exist.");
   EXPECT_TRUE(job.writtenFiles.empty());
+}
+
+TEST_F(OutputWritingTest, AFullDiskFailsTheWriteAndLeavesNoFileUnderTheName) {
+  // A file-size limit stands in for a full disk: writes past it fail with EFBIG (the signal
+  // that would otherwise end the process is ignored), as writes to a full disk fail.
+  BitmapPtr large =
+      makeBitmap(256, 256, [](int x, int y) { return coordinateColour(x, y); }, BMM_FLOAT_RGBA_32);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit limit = saved;
+  limit.rlim_cur = 256;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const auto savedSignal = signal(SIGXFSZ, SIG_IGN);
+  std::vector<std::string> messages;
+  for (const char* name : {"frame0001.tga", "frame0001.png", "frame0001.jpg", "frame0001.bmp",
+                           "frame0001.exr"}) {
+    BitmapInfo info = output(std::string("C:\\out\\") + name);
+    messages.push_back(
+        messageOf<std::runtime_error>([&] { WriteOutputImage(job, large.get(), &info); }));
+  }
+  signal(SIGXFSZ, savedSignal);
+  setrlimit(RLIMIT_FSIZE, &saved);
+
+  for (const std::string& message : messages) {
+    EXPECT_EQ(message, "Error in bm->Write(): error code 5");
+  }
+  EXPECT_TRUE(job.writtenFiles.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(onDisk("out")));
 }

@@ -14,4 +14,7 @@ int redraws();
 /// Back to the state of a freshly started host: empty scene, renderer closed, default actions
 /// at DEFAULTACTION_FAIL, counters at 0, no scene-script runner.
 void reset_host();
+/// Test hook: the next image file that an image device writes is reported written but never put
+/// on disk, as a device that fails without saying so would.
+void drop_next_image_file();
 }  // namespace standin

@@ -1,10 +1,13 @@
 // The floating-point image device: OpenEXR files with R, G, B and A channels.
 #include "bitmap/image_device.h"
+#include "bitmap/image_file.h"
 
+#include <OpenEXR/Iex.h>
 #include <Imath/half.h>
 #include <OpenEXR/ImfChannelList.h>
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfHeader.h>
+#include <OpenEXR/ImfIO.h>
 #include <OpenEXR/ImfOutputFile.h>
 
 #include <exception>
@@ -13,6 +16,25 @@
 namespace standin {
 
 namespace {
+
+// The library's output stream over an ImageFile. A failed write throws, as the library expects,
+// so that it stops early; the file remembers the failure for writes the library makes later
+// without looking at errors (its destructor writes the line-offset table).
+class ImageFileStream : public Imf::OStream {
+ public:
+  explicit ImageFileStream(ImageFile& file, const std::string& path)
+      : Imf::OStream(path.c_str()), file_(file) {}
+  void write(const char bytes[], int size) override {
+    if (!file_.write(bytes, static_cast<size_t>(size))) throw Iex::IoExc("cannot write the file");
+  }
+  uint64_t tellp() override { return file_.position(); }
+  void seekp(uint64_t position) override {
+    if (!file_.seek(position)) throw Iex::IoExc("cannot seek in the file");
+  }
+
+ private:
+  ImageFile& file_;
+};
 
 class ExrDevice : public ImageDevice {
  public:
@@ -57,10 +79,14 @@ class ExrDevice : public ImageDevice {
       header.channels().insert(names[i], Imf::Channel(type));
       frame.insert(names[i], Imf::Slice(type, base + offsets[i], xStride, yStride));
     }
-    Imf::OutputFile file(path.c_str(), header);
-    file.setFrameBuffer(frame);
-    file.writePixels(header.dataWindow().max.y - header.dataWindow().min.y + 1);
-    return BMMRES_SUCCESS;
+    ImageFile file(path);
+    {
+      ImageFileStream stream(file, path);
+      Imf::OutputFile exr(stream, header);
+      exr.setFrameBuffer(frame);
+      exr.writePixels(header.dataWindow().max.y - header.dataWindow().min.y + 1);
+    }
+    return file.commit() ? BMMRES_SUCCESS : BMMRES_IOERROR;
   }
 };
 

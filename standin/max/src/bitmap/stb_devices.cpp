@@ -1,5 +1,6 @@
 // The 8-bit image devices written through stb: Targa (with its alpha split), PNG, JPEG and BMP.
 #include "bitmap/image_device.h"
+#include "bitmap/image_file.h"
 
 #include <stb_image_write.h>
 
@@ -16,8 +17,12 @@ std::string alphaSplitPath(const std::string& path) {
   return path.substr(0, leaf) + "A_" + path.substr(leaf);
 }
 
-BMMRES result(int stbResult) {
-  return stbResult ? BMMRES_SUCCESS : BMMRES_IOERROR;
+/// Runs one stb writer into the file at `path`; an I/O error when the writer or the disk failed.
+template <typename Writer>
+BMMRES writeFile(const std::string& path, Writer writer) {
+  ImageFile file(path);
+  if (!writer(&ImageFile::append, &file)) return BMMRES_IOERROR;
+  return file.commit() ? BMMRES_SUCCESS : BMMRES_IOERROR;
 }
 
 class TargaDevice : public ImageDevice {
@@ -26,15 +31,19 @@ class TargaDevice : public ImageDevice {
   std::vector<std::string> extensions() const override { return {".tga", ".vda", ".icb", ".vst"}; }
   BMMRES write(const Bitmap& bitmap, const BitmapInfo& bi, const std::string& path) const override {
     const int w = bitmap.Width(), h = bitmap.Height();
+    auto tga = [&](int channels) {
+      return [&, channels](stbi_write_func* out, void* file) {
+        return stbi_write_tga_to_func(out, file, w, h, channels,
+                                      eightBitPixels(bitmap, channels).data());
+      };
+    };
     if (std::string(bi.GetDeviceSetting(BMM_SETTING_ALPHA_SPLIT)) != "1") {
-      return result(stbi_write_tga(path.c_str(), w, h, 4, eightBitPixels(bitmap, 4).data()));
+      return writeFile(path, tga(4));
     }
     // Alpha split: the colour file without alpha, the alpha channel as a grey image beside it.
-    if (!stbi_write_tga(path.c_str(), w, h, 3, eightBitPixels(bitmap, 3).data())) {
-      return BMMRES_IOERROR;
-    }
-    return result(
-        stbi_write_tga(alphaSplitPath(path).c_str(), w, h, 1, eightBitPixels(bitmap, 1).data()));
+    const BMMRES colour = writeFile(path, tga(3));
+    if (colour != BMMRES_SUCCESS) return colour;
+    return writeFile(alphaSplitPath(path), tga(1));
   }
 };
 
@@ -44,7 +53,9 @@ class PngDevice : public ImageDevice {
   std::vector<std::string> extensions() const override { return {".png"}; }
   BMMRES write(const Bitmap& bitmap, const BitmapInfo&, const std::string& path) const override {
     const int w = bitmap.Width(), h = bitmap.Height();
-    return result(stbi_write_png(path.c_str(), w, h, 4, eightBitPixels(bitmap, 4).data(), w * 4));
+    return writeFile(path, [&](stbi_write_func* out, void* file) {
+      return stbi_write_png_to_func(out, file, w, h, 4, eightBitPixels(bitmap, 4).data(), w * 4);
+    });
   }
 };
 
@@ -54,8 +65,10 @@ class JpegDevice : public ImageDevice {
   std::vector<std::string> extensions() const override { return {".jpg", ".jpeg", ".jpe"}; }
   BMMRES write(const Bitmap& bitmap, const BitmapInfo&, const std::string& path) const override {
     const int quality = 90;
-    return result(stbi_write_jpg(path.c_str(), bitmap.Width(), bitmap.Height(), 3,
-                                 eightBitPixels(bitmap, 3).data(), quality));
+    return writeFile(path, [&](stbi_write_func* out, void* file) {
+      return stbi_write_jpg_to_func(out, file, bitmap.Width(), bitmap.Height(), 3,
+                                    eightBitPixels(bitmap, 3).data(), quality);
+    });
   }
 };
 
@@ -64,8 +77,10 @@ class BmpDevice : public ImageDevice {
   const char* name() const override { return "BMP Image File"; }
   std::vector<std::string> extensions() const override { return {".bmp"}; }
   BMMRES write(const Bitmap& bitmap, const BitmapInfo&, const std::string& path) const override {
-    return result(stbi_write_bmp(path.c_str(), bitmap.Width(), bitmap.Height(), 3,
-                                 eightBitPixels(bitmap, 3).data()));
+    return writeFile(path, [&](stbi_write_func* out, void* file) {
+      return stbi_write_bmp_to_func(out, file, bitmap.Width(), bitmap.Height(), 3,
+                                    eightBitPixels(bitmap, 3).data());
+    });
   }
 };
 
