@@ -8,18 +8,30 @@
 namespace standin {
 
 namespace {
-std::mutex runnerMutex;
-SceneScriptRunner installedRunner;
+// The slot is built on first use: the script engine installs its runner while the library's
+// static objects are initialised, in whatever order the linker chose, and a slot initialised
+// after that would drop the runner.
+struct RunnerSlot {
+  std::mutex mutex;
+  SceneScriptRunner runner;
+};
+
+RunnerSlot& runnerSlot() {
+  static RunnerSlot slot;
+  return slot;
+}
 }  // namespace
 
 SceneScriptRunner sceneScriptRunner() {
-  std::lock_guard<std::mutex> hold(runnerMutex);
-  return installedRunner;
+  RunnerSlot& slot = runnerSlot();
+  std::lock_guard<std::mutex> hold(slot.mutex);
+  return slot.runner;
 }
 
 }  // namespace standin
 
 void SetSceneScriptRunner(SceneScriptRunner runner) {
-  std::lock_guard<std::mutex> hold(standin::runnerMutex);
-  standin::installedRunner = std::move(runner);
+  standin::RunnerSlot& slot = standin::runnerSlot();
+  std::lock_guard<std::mutex> hold(slot.mutex);
+  slot.runner = std::move(runner);
 }
