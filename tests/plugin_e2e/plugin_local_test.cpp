@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -42,6 +44,19 @@ TEST(PluginEntryPointsTest, NameTheSdkAndTheLibrary) {
   EXPECT_EQ(LibVersion(), 589829376ul);
   EXPECT_STREQ(LibDescription(), "Moonstone, Cloud interface");
   LibInit();
+}
+
+TEST(PluginLibraryTest, ExportsOnlyItsEntryPoints) {
+  const ProcessResult run =
+      runProcess("/usr/bin/nm", {"-D", "--defined-only", "--demangle", plugins + "/moonstone.dlx"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> names;
+  std::istringstream lines(run.out);
+  for (std::string line; std::getline(lines, line);) {
+    names.push_back(line.substr(line.find(' ', line.find(' ') + 1) + 1));  // after address, kind
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"LibDescription()", "LibInit()", "LibVersion()"}));
 }
 
 TEST_F(PluginWithoutController, LoadingTheLibraryTruncatesTheLog) {
