@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libboost-dev nlohmann-json3-dev libstb-dev libopenexr-dev openexr
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   imagemagick
 )
 
