@@ -1,8 +1,14 @@
 # Shared build settings: warnings as errors on the project's own code, and source globbing per folder.
 
 # Warnings as errors for a target built from our own sources.
+# Product code also warns of implicit narrowing conversions; tests, benchmarks and fuzz targets
+# (which convert freely between sizes and counts) do not.
 function(moonstone_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wpedantic -Werror)
+  get_target_property(dir ${target} SOURCE_DIR)
+  if(NOT dir MATCHES "/(tests|bench|fuzz)(/|$)")
+    target_compile_options(${target} PRIVATE -Wconversion)
+  endif()
   if(MOONSTONE_SANITIZE AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     # The sanitizers' instrumentation makes GCC's flow analysis report uninitialised values
     # inside the standard library that are not there; the plain build keeps the warning.

@@ -175,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadHeader{"AllOnes", std::string("\xFF\xFF\xFF\xFF", 4), "-1"},
                       // A command line sent without its header: "Rend" is read as the size.
                       BadHeader{"CommandWithoutHeader", "RenderTask,1", "1382379108"}),
-    [](const ::testing::TestParamInfo<BadHeader>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<BadHeader>& test) { return test.param.name; });
 
 /// A packet of bytes that is no command line, and what the plug-in answers.
 struct BadLine {
@@ -219,6 +219,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "ERROR: Exception caught in 3ds max: unknown escape sequence", true},
         BadLine{"EndsInEscape", std::string("\xC3\x28,\\", 4),
                 "ERROR: Exception caught in 3ds max: cannot end with escape", true}),
-    [](const ::testing::TestParamInfo<BadLine>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<BadLine>& test) { return test.param.name; });
 
 }  // namespace

@@ -316,8 +316,8 @@ const FailureCase failureCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Frames, FailedFrameTest, ::testing::ValuesIn(failureCases),
-                         [](const ::testing::TestParamInfo<FailureCase>& info) {
-                           return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<FailureCase>& test) {
+                           return std::string(test.param.name);
                          });
 
 TEST_F(FrameTest, RendererThatCannotBeOpenedFailsTheFrame) {

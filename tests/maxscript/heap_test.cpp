@@ -35,6 +35,17 @@ TEST_F(Heap, AValueHeldInAFrameSurvivesACollectionAndOneNotHeldIsReclaimed) {
   EXPECT_TRUE(heldDeleted);
 }
 
+// A second frame on top of the caller's (in a function of its own, as nested frames are in real
+// code): a collection while both stand keeps both values.
+void holdInAnInnerFrameAndCollect(const bool& outerDeleted, bool& innerDeleted) {
+  one_value_local(inner);
+  vl.inner = new Probe(&innerDeleted);
+  Collectable::gc();
+  EXPECT_FALSE(outerDeleted);
+  EXPECT_FALSE(innerDeleted);
+  pop_value_locals();
+}
+
 TEST_F(Heap, FramesChainAndPopRestoresThePreviousHead) {
   MAXScript_TLS* locals = maxscript_thread_locals();
   Value** before = locals->current_locals_frame;
@@ -43,14 +54,7 @@ TEST_F(Heap, FramesChainAndPopRestoresThePreviousHead) {
   {
     one_value_local(outer);
     vl.outer = new Probe(&outerDeleted);
-    {
-      one_value_local(inner);
-      vl.inner = new Probe(&innerDeleted);
-      Collectable::gc();
-      EXPECT_FALSE(outerDeleted);
-      EXPECT_FALSE(innerDeleted);
-      pop_value_locals();
-    }
+    holdInAnInnerFrameAndCollect(outerDeleted, innerDeleted);
     Collectable::gc();
     EXPECT_FALSE(outerDeleted);
     EXPECT_TRUE(innerDeleted);

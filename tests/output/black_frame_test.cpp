@@ -58,8 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
         PixelCase{"exact black under threshold 0", BMM_Color_fl(0, 0, 0, 1), 0.0f, true},
         PixelCase{"half alpha under threshold 0", BMM_Color_fl(0, 0, 0, 0.5f), 0.0f, false},
         PixelCase{"faint red under threshold 0", BMM_Color_fl(0.001f, 0, 0, 1), 0.0f, false}),
-    [](const ::testing::TestParamInfo<PixelCase>& info) {
-      std::string name = info.param.what;
+    [](const ::testing::TestParamInfo<PixelCase>& test) {
+      std::string name = test.param.what;
       for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       }

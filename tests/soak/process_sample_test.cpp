@@ -88,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
         GrowthCase{"both grown",
                    {{100, 6000, 8}, {200, 9000, 10}},
                    {"resident memory grew by 3000 KiB", "open descriptors grew from 8 to 10"}}),
-    [](const ::testing::TestParamInfo<GrowthCase>& info) {
-      std::string name = info.param.what;
+    [](const ::testing::TestParamInfo<GrowthCase>& test) {
+      std::string name = test.param.what;
       for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       }

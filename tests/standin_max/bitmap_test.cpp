@@ -212,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Placements, CopyImageTest,
                              Placement{"filled", 10, 10, 20, 20, 0, 0, 15, 15, false, 0, 0},
                              Placement{"positiveOffset", 10, 10, 20, 20, 5, 5, 5, 6, true, 0, 1},
                              Placement{"beforeOffset", 10, 10, 20, 20, 5, 5, 4, 4, false, 0, 0}),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& test) { return std::string(test.param.label); });
 
 TEST(CopyImageModesTest, WithoutPositionTheSourceIsCentred) {
   BitmapPtr source = create(2, 2);

@@ -144,8 +144,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, EightBitFileTest,
                                            EightBitFormat{"picture.png", "PNG Image File", 4, 0},
                                            EightBitFormat{"picture.jpg", "JPEG File", 3, 40},
                                            EightBitFormat{"picture.bmp", "BMP Image File", 3, 0}),
-                         [](const auto& info) {
-                           std::string name = info.param.file;
+                         [](const auto& test) {
+                           std::string name = test.param.file;
                            return name.substr(name.find('.') + 1);
                          });
 
@@ -250,8 +250,8 @@ TEST_P(ExrFileTest, HeaderReaderOpensTheFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, ExrFileTest, ::testing::Values(BMM_TRUE_64, BMM_FLOAT_RGBA_32),
-                         [](const auto& info) {
-                           return std::string(info.param == BMM_FLOAT_RGBA_32 ? "float" : "half");
+                         [](const auto& test) {
+                           return std::string(test.param == BMM_FLOAT_RGBA_32 ? "float" : "half");
                          });
 
 TEST_F(HostTest, TargaAlphaSplitWritesTheAlphaBesideTheFile) {
@@ -302,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, FailingWriteTest,
                                            FailingWrite{"jpg", "missing/shot.jpg"},
                                            FailingWrite{"bmp", "missing/shot.bmp"},
                                            FailingWrite{"exr", "missing/shot.exr"}),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& test) { return std::string(test.param.label); });
 
 TEST_F(HostTest, UnknownFormatHasNoDriver) {
   BitmapPtr bitmap = testPicture();

@@ -327,9 +327,9 @@ TEST_F(MultiPassTest, DisabledEffectIsReportedOff) {
   json scene = smallScene();
   scene["nodes"][0]["camera"]["multipass"] = {{"enabled", false}, {"passes", 3}};
   load(scene);
-  Object* camera = GetCOREInterface()->GetINodeByName("Camera01")->EvalWorldState(0).obj;
+  Object* cameraObject = GetCOREInterface()->GetINodeByName("Camera01")->EvalWorldState(0).obj;
   Interval valid;
-  EXPECT_FALSE(static_cast<CameraObject*>(camera)->GetMultiPassEffectEnabled(0, valid));
+  EXPECT_FALSE(static_cast<CameraObject*>(cameraObject)->GetMultiPassEffectEnabled(0, valid));
 }
 
 class SceneScriptTest : public RenderTest {

@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                       InvalidFile{"jsonArray", "[1, 2]"},
                       InvalidFile{"otherFormat", R"({"format": "something-else"})"},
                       InvalidFile{"noFormat", R"({"render": {"width": 10}})"}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& test) { return std::string(test.param.label); });
 
 TEST_F(SceneLoadingTest, SceneFileWithBadContentIsRecognisedButDoesNotLoad) {
   const std::string file =
@@ -246,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, MissingReferenceTest,
                                            MissingReference{"dll", TYPE_MISSING_DLL_FILES},
                                            MissingReference{"xref", TYPE_MISSING_XREF_FILES},
                                            MissingReference{"uvw", TYPE_MISSING_UVWS}),
-                         [](const auto& info) { return std::string(info.param.kind); });
+                         [](const auto& test) { return std::string(test.param.kind); });
 
 TEST_F(SceneLoadingTest, ExternalFilesAreLookedForBesideTheScene) {
   json scene = smallScene();

@@ -57,6 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
         SignalCode{"IllegalOperand", SIGILL, ILL_ILLOPN, EXCEPTION_ILLEGAL_INSTRUCTION},
         SignalCode{"Misalignment", SIGBUS, BUS_ADRALN, EXCEPTION_DATATYPE_MISALIGNMENT},
         SignalCode{"ObjectError", SIGBUS, BUS_OBJERR, EXCEPTION_IN_PAGE_ERROR}),
-    [](const ::testing::TestParamInfo<SignalCode>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<SignalCode>& test) { return test.param.name; });
 
 }  // namespace

@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 EXCEPTION_ILLEGAL_INSTRUCTION,
                                 reinterpret_cast<const void*>(&faults::illegal_instruction)},
                       RealFault{"StackOverflow", overflowStack, EXCEPTION_STACK_OVERFLOW, nullptr}),
-    [](const ::testing::TestParamInfo<RealFault>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<RealFault>& test) { return test.param.name; });
 
 TEST(AccessViolationTest, TellsReadsFromWritesAndGivesTheAddress) {
   Seen read;

@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [](char* b) { return format(b, "%p", reinterpret_cast<void*>(0x10)); },
                   sizeof(void*) == 8 ? "0000000000000010" : "00000010"},
         Formatted{"PercentAndChar", [](char* b) { return format(b, "100%% %c", 'x'); }, "100% x"}),
-    [](const ::testing::TestParamInfo<Formatted>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Formatted>& test) { return test.param.name; });
 
 TEST(WsprintfLimitTest, WritesAtMost1023Characters) {
   char buffer[1024];

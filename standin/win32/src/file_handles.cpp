@@ -14,7 +14,7 @@ namespace {
 
 class FileObject : public standin::detail::kernel_object {
  public:
-  explicit FileObject(int fd) : fd(fd) {}
+  explicit FileObject(int descriptor) : fd(descriptor) {}
   ~FileObject() override { close(fd); }
   FileObject(const FileObject&) = delete;
   FileObject& operator=(const FileObject&) = delete;

@@ -119,7 +119,7 @@ __attribute__((noinline)) void sseFault(unsigned unmask, double a, double b, boo
 __attribute__((noinline)) void x87StackOverflow() {
   unsigned short control;
   asm volatile("fnstcw %0" : "=m"(control));
-  const unsigned short trapping = control & ~1u;
+  const auto trapping = static_cast<unsigned short>(control & ~1u);
   asm volatile(
       "fldcw %0\n\t"
       "fld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfwait\n\t"

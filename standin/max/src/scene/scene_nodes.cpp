@@ -37,8 +37,8 @@ void MultiPassEffect::AccumulateBitmap(Bitmap* destination, Bitmap* source, int 
   if (!destination || !source) return;
   const int width = std::min(destination->Width(), source->Width());
   const int height = std::min(destination->Height(), source->Height());
-  const float keep = static_cast<float>(passNum) / (passNum + 1);
-  const float add = 1.0f / (passNum + 1);
+  const float keep = static_cast<float>(passNum) / static_cast<float>(passNum + 1);
+  const float add = 1.0f / static_cast<float>(passNum + 1);
   std::vector<BMM_Color_fl> mean(width), pass(width);
   for (int y = 0; y < height; ++y) {
     destination->GetPixels(0, y, width, mean.data());
