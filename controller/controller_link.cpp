@@ -1,6 +1,8 @@
 // The controller's side: accepting the plug-in, the greeting, commands and answered requests.
 #include "controller/controller_link.h"
 
+#include "controller/worker/command_replies.h"
+
 #include <boost/lexical_cast.hpp>
 
 namespace controller {
@@ -104,9 +106,8 @@ std::string ControllerLink::receive(int timeout_ms) {
   return socket_.receive(timeout_ms);
 }
 
-Transcript ControllerLink::command(const std::string& line,
-                                   const std::function<bool(const std::string&)>& isFinal,
-                                   int timeout_ms) {
+Transcript ControllerLink::command(const std::string& line, int timeout_ms) {
+  worker::CommandReplies replies(line);
   Transcript transcript;
   socket_.send(line);
   for (;;) {
@@ -116,7 +117,7 @@ Transcript ControllerLink::command(const std::string& line,
       if (auto reply = answers.answer(packet)) socket_.send(*reply);
       continue;
     }
-    if (isFinal(packet)) return transcript;
+    if (replies.isFinal(packet)) return transcript;
   }
 }
 

@@ -55,11 +55,11 @@ class ControllerLink {
   void sendRaw(const std::string& bytes);
   std::string receive(int timeout_ms);
 
-  /// Sends a command line and reads packets until `isFinal` says the packet ends the command,
-  /// answering every request from `answers` on the way. Returns every packet received, requests
-  /// included, in order. Each wait for a packet is bounded by timeout_ms.
-  Transcript command(const std::string& line,
-                     const std::function<bool(const std::string&)>& isFinal, int timeout_ms);
+  /// Sends a command line and reads packets until the command's last reply (the worker's rule,
+  /// worker::CommandReplies), answering every request from `answers` on the way. Returns every
+  /// packet received, requests included, in order. Each wait for a packet is bounded by
+  /// timeout_ms.
+  Transcript command(const std::string& line, int timeout_ms);
 
   /// Answers requests; change it before a command to answer differently.
   RequestAnswers answers;

@@ -47,14 +47,8 @@ std::string renderTaskLine(int frame) {
   return "RenderTask," + std::to_string(frame);
 }
 
-controller::Transcript runCommand(controller::ControllerLink& link, const std::string& line) {
-  worker::CommandReplies replies(line);
-  return link.command(
-      line, [&replies](const std::string& reply) { return replies.isFinal(reply); }, waitMs);
-}
-
 controller::Transcript MaxsimSession::command(const std::string& line) {
-  const controller::Transcript transcript = runCommand(link_, line);
+  const controller::Transcript transcript = link_.command(line, waitMs);
   const bool failed =
       std::any_of(transcript.begin(), transcript.end(), worker::isErrorReply) ||
       transcript.back().rfind("SUCCESS", 0) != 0;

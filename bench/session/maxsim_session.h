@@ -56,8 +56,4 @@ class MaxsimSession {
 /// The command line that renders frame N.
 std::string renderTaskLine(int frame);
 
-/// Sends the command line and reads to its last reply, as the worker tells it; returns every
-/// packet, requests included, whatever the replies say.
-controller::Transcript runCommand(controller::ControllerLink& link, const std::string& line);
-
 }  // namespace bench

@@ -86,7 +86,7 @@ void PacketPingPong(benchmark::State& state) {
     int frame = 0;
     for (auto _ : state) {
       frame = frame % frameCount + 1;
-      if (bench::runCommand(link, bench::renderTaskLine(frame)).size() != 2) {
+      if (link.command(bench::renderTaskLine(frame), waitMs).size() != 2) {
         state.SkipWithError("the peer answered something else");
         break;
       }

@@ -1,13 +1,13 @@
 // A controller that stops answering, hangs up in the middle of a frame, answers late, or sends
 // bytes that are not a packet or not a command line: each ends as the plug-in promises, and
 // maxsim either serves on or has exited and been reaped.
+#include "controller/worker/command_replies.h"
 #include "support/maxsim_session.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <iterator>
 #include <string>
 
@@ -32,16 +32,17 @@ class MisbehavingController : public MaxsimSession {
  protected:
   void startJob(const std::string& sceneJson) {
     ASSERT_EQ(
-        controller.command("StartJob," + scene("job.max", sceneJson) + ",", isStartJobFinal, waitMs)
+        controller.command("StartJob," + scene("job.max", sceneJson) + ",", waitMs)
             .size(),
         1u);
   }
-  /// Reads packets without answering any until a command's final reply.
-  Transcript readUnanswered(const std::function<bool(const std::string&)>& isFinal) {
+  /// Reads packets without answering any until the final reply of the command line sent.
+  Transcript readUnanswered(const std::string& line) {
+    worker::CommandReplies replies(line);
     Transcript transcript;
     do {
       transcript.push_back(controller.receive(waitMs));
-    } while (isRequest(transcript.back()) || !isFinal(transcript.back()));
+    } while (isRequest(transcript.back()) || !replies.isFinal(transcript.back()));
     return transcript;
   }
   bool logHas(const std::string& text) const { return logText().find(text) != std::string::npos; }
@@ -52,7 +53,7 @@ TEST_F(MisbehavingController, SilenceDuringProgressAbortsTheFrameAfterSixRequest
   connect();
   startJob(sceneText(80, 20));
   controller.send("RenderTask,1");
-  const Transcript silent = readUnanswered(isRenderFinal);
+  const Transcript silent = readUnanswered("RenderTask,1");
   EXPECT_EQ(std::count_if(silent.begin(), silent.end(), isProgressRequest), 6);
   Transcript replies;
   std::copy_if(silent.begin(), silent.end(), std::back_inserter(replies),
@@ -61,7 +62,7 @@ TEST_F(MisbehavingController, SilenceDuringProgressAbortsTheFrameAfterSixRequest
                                  "ERROR: Failed to save file."}));
   EXPECT_FALSE(fs::exists(output.path() / "out" / "f0001.tga"));
   // Nothing was sent back, so the stream is in step: the next frame, answered, renders.
-  EXPECT_EQ(controller.command("RenderTask,2", isRenderFinal, waitMs).back(), "SUCCESS");
+  EXPECT_EQ(controller.command("RenderTask,2", waitMs).back(), "SUCCESS");
   EXPECT_TRUE(fs::exists(output.path() / "out" / "f0002.tga"));
   EXPECT_EQ(finish().out, "true\n");
   EXPECT_TRUE(logHas("(timeout count = 6)\ntimed out, aborting\n"));
@@ -74,6 +75,7 @@ TEST_F(MisbehavingController, ALateAnswerIsTakenByTheNextRequestAndTheLastIsIgno
   connect();
   startJob(sceneText(40, 5));
   controller.send("RenderTask,1");
+  worker::CommandReplies replies("RenderTask,1");
   bool withheld = false;
   bool answeredLate = false;
   std::string packet;
@@ -90,7 +92,7 @@ TEST_F(MisbehavingController, ALateAnswerIsTakenByTheNextRequestAndTheLastIsIgno
         controller.send("CONTINUE");
       }
     }
-  } while (isRequest(packet) || !isRenderFinal(packet));
+  } while (isRequest(packet) || !replies.isFinal(packet));
   EXPECT_EQ(packet, "SUCCESS");
   EXPECT_TRUE(fs::exists(output.path() / "out" / "f0001.tga"));
   EXPECT_EQ(finish().out, "true\n");
@@ -198,7 +200,7 @@ TEST_P(BadLineTest, IsAnsweredAsDocumented) {
     EXPECT_EQ(waitForExit().out, "false\n");
     return;
   }
-  EXPECT_EQ(controller.command("RenderTask,3", isRenderFinal, waitMs),
+  EXPECT_EQ(controller.command("RenderTask,3", waitMs),
             Transcript{"ERROR: RenderTask: Called without being in a job."});
   EXPECT_EQ(finish().out, "true\n");
 }

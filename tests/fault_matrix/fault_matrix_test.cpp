@@ -79,7 +79,7 @@ class FaultMatrix : public MaxsimSession, public ::testing::WithParamInterface<I
   Transcript render(int frame) {
     Transcript replies;
     for (const std::string& packet :
-         controller.command("RenderTask," + std::to_string(frame), isRenderFinal, waitMs)) {
+         controller.command("RenderTask," + std::to_string(frame), waitMs)) {
       if (!controller::isRequest(packet)) replies.push_back(packet);
     }
     return replies;
@@ -102,7 +102,7 @@ class FaultInEndJob : public FaultMatrix {};
 TEST_P(FaultInTheRenderer, FailsThatFrameAndTheNextFrameRenders) {
   connect();
   ASSERT_EQ(
-      controller.command("StartJob," + faultyScene("render") + ",", isStartJobFinal, waitMs).size(),
+      controller.command("StartJob," + faultyScene("render") + ",", waitMs).size(),
       1u);
   const Transcript crashed = render(1);
   ASSERT_EQ(crashed.size(), 3u);
@@ -121,13 +121,13 @@ TEST_P(FaultInTheRenderer, FailsThatFrameAndTheNextFrameRenders) {
 TEST_P(FaultInSceneLoading, FailsTheStartAndTheSessionStartsAnotherJob) {
   connect();
   const Transcript failed =
-      controller.command("StartJob," + faultyScene("load") + ",", isStartJobFinal, waitMs);
+      controller.command("StartJob," + faultyScene("load") + ",", waitMs);
   ASSERT_EQ(failed.size(), 2u);
   expectTrapped(failed[0], "LoadFromFile");
   EXPECT_EQ(failed[1].rfind("SUCCESS [filename] ", 0), 0u);
   EXPECT_EQ(render(1), Transcript{"ERROR: RenderTask: Called without being in a job."});
 
-  EXPECT_EQ(controller.command("StartJob," + healthyScene() + ",", isStartJobFinal, waitMs).size(),
+  EXPECT_EQ(controller.command("StartJob," + healthyScene() + ",", waitMs).size(),
             1u);
   EXPECT_EQ(render(1), (Transcript{"STARTED", "SUCCESS"}));
   EXPECT_TRUE(rendered("healthy/h0001.tga"));
@@ -138,17 +138,17 @@ TEST_P(FaultInSceneLoading, FailsTheStartAndTheSessionStartsAnotherJob) {
 // its next frame, and a second EndJob closes the renderer and ends the job.
 TEST_P(FaultInEndJob, FailsTheEndAndTheJobRendersOn) {
   connect();
-  controller.command("StartJob," + faultyScene("close_renderer") + ",", isStartJobFinal, waitMs);
+  controller.command("StartJob," + faultyScene("close_renderer") + ",", waitMs);
   ASSERT_EQ(render(1), (Transcript{"STARTED", "SUCCESS"}));
-  const Transcript failed = controller.command("EndJob", isEndJobFinal, waitMs);
+  const Transcript failed = controller.command("EndJob", waitMs);
   ASSERT_EQ(failed.size(), 2u);
   expectTrapped(failed[0], "CloseCurRenderer");
   EXPECT_EQ(failed[1], "SUCCESS");
 
   EXPECT_EQ(render(2), (Transcript{"STARTED", "SUCCESS"}));
   EXPECT_TRUE(rendered("faulty/f0002.tga"));
-  EXPECT_EQ(controller.command("EndJob", isEndJobFinal, waitMs), Transcript{"SUCCESS"});
-  EXPECT_EQ(controller.command("StartJob," + healthyScene() + ",", isStartJobFinal, waitMs).size(),
+  EXPECT_EQ(controller.command("EndJob", waitMs), Transcript{"SUCCESS"});
+  EXPECT_EQ(controller.command("StartJob," + healthyScene() + ",", waitMs).size(),
             1u);
   expectServedToTheEnd(finish());
 }
@@ -171,9 +171,8 @@ TEST_F(DeclinedFault, AFloatUnderflowInTheRendererEndsTheHost) {
   controller.command(
       "StartJob," +
           scene("underflow.max", sceneWithFault("R:\\\\u\\\\u.tga", "float_underflow", "render")) +
-          ",",
-      isStartJobFinal, waitMs);
-  EXPECT_THROW(controller.command("RenderTask,1", isRenderFinal, waitMs),
+          ",", waitMs);
+  EXPECT_THROW(controller.command("RenderTask,1", waitMs),
                tangram::win32::simple_socket_disconnect_error);
   const ProcessResult ended = waitForExit();
   EXPECT_NE(ended.status, 0);

@@ -27,15 +27,14 @@ TEST_F(PluginSession, AHangUpEndsTheSessionAndTheScriptGetsTrue) {
 
 TEST_F(PluginSession, AWholeJobRendersItsFramesToDisk) {
   connect();
-  const Transcript started = controller.command("StartJob," + example("animated.max") + ",Camera01",
-                                                isStartJobFinal, waitMs);
+  const Transcript started = controller.command("StartJob," + example("animated.max") + ",Camera01", waitMs);
   ASSERT_EQ(started.size(), 1u) << started.front();
   EXPECT_EQ(started[0],
             "SUCCESS [filename] R:\\animated\\animated.tga\n[format] Targa Image File\n"
             "[size] 160x120\n[aspect] 1\n");
   for (int frame = 1; frame <= 3; ++frame) {
     const Transcript rendered =
-        controller.command("RenderTask," + std::to_string(frame), isRenderFinal, waitMs);
+        controller.command("RenderTask," + std::to_string(frame), waitMs);
     EXPECT_EQ(rendered.front(), "STARTED");
     EXPECT_EQ(rendered.back(), "SUCCESS");
     bool sawProgress = false;
@@ -50,7 +49,7 @@ TEST_F(PluginSession, AWholeJobRendersItsFramesToDisk) {
     EXPECT_TRUE(fs::exists(output.path() / "animated" / "elements" /
                            (std::string("animated_alpha") + number + ".tga")));
   }
-  EXPECT_EQ(controller.command("EndJob", isEndJobFinal, waitMs), Transcript{"SUCCESS"});
+  EXPECT_EQ(controller.command("EndJob", waitMs), Transcript{"SUCCESS"});
   EXPECT_EQ(finish().out, "true\n");
   const std::string log = logText();
   EXPECT_NE(log.find("\nGot command: RenderTask,2\n"), std::string::npos);
@@ -59,8 +58,7 @@ TEST_F(PluginSession, AWholeJobRendersItsFramesToDisk) {
 
 TEST_F(PluginSession, AFailedStartJobIsAnsweredByItsErrorThenSuccess) {
   connect();
-  const Transcript reply = controller.command("StartJob," + scene("bad.txt", "not a scene") + ",",
-                                              isStartJobFinal, waitMs);
+  const Transcript reply = controller.command("StartJob," + scene("bad.txt", "not a scene") + ",", waitMs);
   ASSERT_EQ(reply.size(), 2u);
   EXPECT_EQ(reply[0].rfind("ERROR: Invalid max file: \"", 0), 0u) << reply[0];
   EXPECT_EQ(reply[1].rfind("SUCCESS [filename] ", 0), 0u);
@@ -72,8 +70,8 @@ TEST_F(PluginSession, ARendererCrashIsTrappedAndTheNextFrameRenders) {
       "render": {"width": 32, "height": 24, "output": "R:\\crash\\f.tga"},
       "faults": [{"kind": "access_violation", "frame": 2}]})json");
   connect();
-  controller.command("StartJob," + crashing + ",", isStartJobFinal, waitMs);
-  const Transcript crashed = controller.command("RenderTask,2", isRenderFinal, waitMs);
+  controller.command("StartJob," + crashing + ",", waitMs);
+  const Transcript crashed = controller.command("RenderTask,2", waitMs);
   ASSERT_GE(crashed.size(), 3u);
   EXPECT_EQ(crashed.front(), "STARTED");
   const std::string& trapped = crashed[crashed.size() - 2];
@@ -84,20 +82,20 @@ TEST_F(PluginSession, ARendererCrashIsTrappedAndTheNextFrameRenders) {
       << trapped;
   EXPECT_NE(trapped.find("\nProcess:  "), std::string::npos);
   EXPECT_EQ(crashed.back(), "ERROR: Failed to save file.");
-  EXPECT_EQ(controller.command("RenderTask,3", isRenderFinal, waitMs).back(), "SUCCESS");
+  EXPECT_EQ(controller.command("RenderTask,3", waitMs).back(), "SUCCESS");
   EXPECT_TRUE(fs::exists(output.path() / "crash" / "f0003.tga"));
   finish();
 }
 
 TEST_F(PluginSession, ScriptTextsAnswerStringsAndScriptErrorsEndTheSession) {
   connect();
-  EXPECT_EQ(controller.command("ExecuteStringScript,0,1+1", isScriptFinal, waitMs),
+  EXPECT_EQ(controller.command("ExecuteStringScript,0,1+1", waitMs),
             (Transcript{"STARTED", "ERROR: Script did not return a string: 2"}));
   EXPECT_EQ(
-      controller.command("ExecuteStringScript,0,\"\\\"a\\\" + \\\"b\\\"\"", isScriptFinal, waitMs),
+      controller.command("ExecuteStringScript,0,\"\\\"a\\\" + \\\"b\\\"\"", waitMs),
       (Transcript{"STARTED", "SUCCESS: ab"}));
   EXPECT_EQ(
-      controller.command("ExecuteStringScript,0,throw \\\"broken\\\"", isScriptFinal, waitMs),
+      controller.command("ExecuteStringScript,0,throw \\\"broken\\\"", waitMs),
       (Transcript{"STARTED", "ERROR: Exception caught in 3ds max: -- Runtime error: broken"}));
   host.join();
   EXPECT_EQ(result.out, "false\n");
@@ -120,7 +118,7 @@ TEST_F(PluginSession, ScriptsTalkToTheControllerThroughFoxgloveUtil) {
                                    "FoxgloveUtil.CurrentFrame == 4");
   connect();
   const Transcript transcript =
-      controller.command("ExecuteScript,4," + script, isScriptFinal, waitMs);
+      controller.command("ExecuteScript,4," + script, waitMs);
   EXPECT_EQ(transcript, (Transcript{"STARTED", "FUNCTION: SETTITLE busy", "FUNCTION: STDOUT: hello",
                                     "FUNCTION: PROGRESS 50", "FUNCTION: GETJOBINFOENTRY Name",
                                     "FUNCTION: GETSUBMITINFOENTRYELEMENTCOUNT Items",
@@ -140,8 +138,8 @@ TEST_F(PluginSession, SceneScriptsTalkToTheControllerInTheMiddleOfARender) {
       "scripts": [{"text": "FoxgloveUtil.LogMessage (FoxgloveUtil.GetJobInfoEntry \"Shot\")", "row": 12}]})json");
   controller.answers.jobInfo["Shot"] = "S12";
   connect();
-  controller.command("StartJob," + talking + ",", isStartJobFinal, waitMs);
-  const Transcript rendered = controller.command("RenderTask,1", isRenderFinal, waitMs);
+  controller.command("StartJob," + talking + ",", waitMs);
+  const Transcript rendered = controller.command("RenderTask,1", waitMs);
   EXPECT_EQ(rendered.front(), "STARTED");
   EXPECT_EQ(rendered.back(), "SUCCESS");
   const auto at = [&rendered](const std::string& packet) {

@@ -15,21 +15,6 @@
 #include <string>
 #include <thread>
 
-/// Final replies of the commands, for ControllerLink::command.
-inline bool isRenderFinal(const std::string& packet) {
-  return packet == "SUCCESS" || packet == "ERROR: Failed to save file." ||
-         (packet.rfind("ERROR: ", 0) == 0 && packet.find("RenderTask:") != std::string::npos);
-}
-inline bool isScriptFinal(const std::string& packet) {
-  return packet != "STARTED";
-}
-inline bool isStartJobFinal(const std::string& packet) {
-  return packet.rfind("SUCCESS ", 0) == 0;
-}
-inline bool isEndJobFinal(const std::string& packet) {
-  return packet == "SUCCESS";
-}
-
 /// Drive C (with the log folder) and drive R (for scenes and renders) in temporary folders of
 /// the test, and maxsim running the daemon on a thread of the test: the thread ends when maxsim
 /// has exited and been reaped.
