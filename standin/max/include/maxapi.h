@@ -83,10 +83,9 @@ class Interface8 : public Interface {
  public:
   /// Flags of LoadFromFile.
   enum LoadFromFileFlags {
-    kSuppressPrompts = 1 << 0,
-    kUseFileUnits = 1 << 1,
-    kRefreshViewports = 1 << 2,
-    kSetCurrentFilePath = 1 << 3,
+    kRefreshViewports = 0x01,
+    kSuppressPrompts = 0x02,
+    kUseFileUnits = 0x04,
   };
   /// Loads a scene file, replacing the current scene. false when the file cannot be read or
   /// parsed or when a missing referenced item is not to be ignored (see DefaultActionSys).
