@@ -1,8 +1,10 @@
 // Checking and loading the host's scene files.
 #pragma once
 
+#include <max.h>
+
 #include <maxapi.h>
-#include <maxexception.h>
+#include <iFnPub.h>
 
 #include <string>
 

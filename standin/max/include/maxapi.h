@@ -1,12 +1,17 @@
 // The host's core interface: scene, time, viewports, render settings, the renderer and the log.
 #pragma once
 
-#include "bitmap.h"
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "inode.h"
 #include "log.h"
 #include "render.h"
 #include "renderelements.h"
 
+class Bitmap;
+class BitmapInfo;
 class Renderer;
 
 /// View types of a viewport.

@@ -1,11 +1,13 @@
 // The host's core interface: the loaded scene, time, viewport, render settings and renderer.
+#include "max.h"
+
 #include "maxapi.h"
 
 #include "DefaultActions.h"
 #include "core/host_log.h"
 #include "core/host_state.h"
 #include "core/injected_faults.h"
-#include "maxexception.h"
+#include "iFnPub.h"
 #include "maxsim_state.h"
 #include "render/frame_renderer.h"
 #include "scene/scene.h"

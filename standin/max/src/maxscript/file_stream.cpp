@@ -1,8 +1,11 @@
 // FileStream: a script file to read, or a file to write, opened under the stand-in's path mapping.
-#include "maxscript/foundation/streams.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/foundation/strings.h"
-#include "maxscript/kernel/exceptions.h"
+#include "maxscrpt/streams.h"
+
+#include "maxscrpt/strings.h"
+#include "maxscrpt/excepts.h"
 #include "win32/drive_map.h"
 
 #include <cstring>
