@@ -12,8 +12,8 @@
 TimeValue frameTime(std::int64_t frame) {
   // Taken wide: a frame number from the controller times the ticks per frame may not fit.
   const std::int64_t ticks = frame * GetTicksPerFrame();
-  if (ticks < std::numeric_limits<TimeValue>::min() ||
-      ticks > std::numeric_limits<TimeValue>::max()) {
+  if (ticks < (std::numeric_limits<TimeValue>::min)() ||
+      ticks > (std::numeric_limits<TimeValue>::max)()) {
     throw std::runtime_error("Frame " + std::to_string(frame) +
                              " lies outside the host's time range");
   }

@@ -1,5 +1,9 @@
 // The command words, their argument checks and replies, and the render, start, end, region and
 // script sequences.
+
+// Boost comes before every header that brings in the SDK, whose base_type macro breaks it.
+#include <boost/lexical_cast.hpp>
+
 #include "session/command_set.h"
 
 #include "host/frame_time.h"
@@ -21,8 +25,6 @@
 #include <maxscrpt/numbers.h>
 #include <maxscrpt/parser.h>
 #include <maxscrpt/listener.h>
-
-#include <boost/lexical_cast.hpp>
 
 #include <algorithm>
 #include <functional>

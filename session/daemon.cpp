@@ -92,7 +92,7 @@ bool RunMoonstoneDaemon(int portNumber, const std::string& token) {
   } catch (const MAXException& error) {
     logStream << "MAXException: " << error.message << std::endl;
     reportError(std::string("ERROR: MAXException caught in 3ds max: ") + error.message);
-  } catch (const MAXScriptException& error) {
+  } catch (MAXScriptException& error) {
     const std::string text = tangram::max3d::error_to_text(error);
     logStream << "Maxscript exception caught: " << text << std::endl;
     reportError("ERROR: Maxscript exception:" + text);

@@ -45,7 +45,8 @@ void runScript(const StartupScript& script) {
   auto* file = new FileStream();
   if (!file->open(script.content.c_str(), "r")) {
     file->collect();
-    throw RuntimeError("Cannot open script file: \"" + script.content + "\"");
+    std::string text = "Cannot open script file: \"" + script.content + "\"";
+    throw RuntimeError(text.data());
   }
   runStream(file);
 }
@@ -56,7 +57,7 @@ int runStartupScripts(const std::vector<StartupScript>& scripts) {
   for (const StartupScript& script : scripts) {
     try {
       runScript(script);
-    } catch (const MAXScriptException& error) {
+    } catch (MAXScriptException& error) {
       std::cerr << error.printed() << std::endl;
       return 1;
     } catch (const MAXException& error) {

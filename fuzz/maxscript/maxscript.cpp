@@ -19,7 +19,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  MAXScript_TLS* locals = maxscript_thread_locals();
+  MAXScript_TLS* locals = standin::thread_locals();
   // Listener output goes to a stream of its own per input rather than to the terminal.
   CharStream* listener = locals->current_stdout;
   locals->current_stdout = new StringStream();

@@ -13,6 +13,7 @@
 #include "maxscrpt/listener.h"
 #include "tangram/max3d/descriptor_list.h"
 #include "tangram/max3d/fp_type_traits.h"
+#include "tangram/max3d/maxscript/runtime_error.h"
 
 #include <exception>
 #include <string>
@@ -68,7 +69,7 @@ class FPDispatcherImpl<T, R(Args...)> : public FPDispatcher<T> {
     try {
       call(object, result, params, std::index_sequence_for<Args...>{});
     } catch (const std::exception& error) {
-      throw RuntimeError(error.what());
+      max3d::throw_runtime_error(error.what());
     }
   }
 

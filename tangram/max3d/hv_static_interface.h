@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 
 namespace tangram {
 namespace FPWrapper {
@@ -30,6 +31,15 @@ class HVStaticInterface : public FPStaticInterface {
   }
 
   DispatchTable& dispatch_table() { return dispatch_table_; }
+
+  /// Hands the finished descriptor list to the host. FPInterfaceDesc::load_descriptor is
+  /// protected: only the interface itself may call it.
+  void load_descriptor_list(Interface_ID id, const std::string& internalName, ClassDesc* classDesc,
+                            USHORT flags, const DescriptorList& list) {
+    std::string name = internalName;  // the host takes a writable name, which it copies
+    pass_as_va_list(
+        list, [&](va_list items) { load_descriptor(id, name.data(), 0, classDesc, flags, items); });
+  }
 
  protected:
   HVStaticInterface() = default;

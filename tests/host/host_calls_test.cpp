@@ -22,11 +22,11 @@ TEST_F(HostLayerTest, MissingDataActionsRoundTripPerKind) {
                                MissingData::UVWs};
   for (MissingData kind : kinds) EXPECT_FALSE(missingDataIgnored(kind));
   setMissingDataIgnored(MissingData::XREFs, true);
-  EXPECT_EQ(GetDefaultActionSys()->GetAction(3), 1u);
+  EXPECT_EQ(standin::default_action(3), 1u);
   EXPECT_TRUE(missingDataIgnored(MissingData::XREFs));
   EXPECT_FALSE(missingDataIgnored(MissingData::UVWs));
   setMissingDataIgnored(MissingData::XREFs, false);
-  EXPECT_EQ(GetDefaultActionSys()->GetAction(3), 5u);
+  EXPECT_EQ(standin::default_action(3), 5u);
 }
 
 TEST_F(HostLayerTest, SceneFilesAreCheckedAndLoaded) {
@@ -55,8 +55,8 @@ TEST_F(HostLayerTest, RendererRequirementsComeFromTheScene) {
   json scene = smallScene();
   scene["render"]["renderer"] = {{"requirements", {3}}};
   load(scene);
-  EXPECT_TRUE(
-      rendererRequires(GetCOREInterface(), IRendererRequirements::kRequirement_Wants32bitFPOutput));
+  EXPECT_TRUE(rendererRequires(GetCOREInterface(),
+                               IRendererRequirements::kRequirement8_Wants32bitFPOutput));
   EXPECT_FALSE(rendererRequires(GetCOREInterface(),
                                 IRendererRequirements::kRequirement_DontSaveRenderOutput));
 }

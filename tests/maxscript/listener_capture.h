@@ -18,13 +18,13 @@
 class ListenerCapture : public ::testing::Test {
  protected:
   void SetUp() override {
-    MAXScript_TLS* locals = maxscript_thread_locals();
+    MAXScript_TLS* locals = standin::thread_locals();
     saved_ = locals->current_stdout;
     // current_stdout is a root of the collector, so the capture stream stays alive.
     capture_ = new StringStream();
     locals->current_stdout = capture_;
   }
-  void TearDown() override { maxscript_thread_locals()->current_stdout = saved_; }
+  void TearDown() override { standin::thread_locals()->current_stdout = saved_; }
 
   /// Everything written to the listener since the test began.
   std::string listener() const { return capture_->to_string(); }
@@ -52,7 +52,7 @@ class ListenerCapture : public ::testing::Test {
   static std::string error_of(const std::string& text) {
     try {
       run(text);
-    } catch (const MAXScriptException& error) {
+    } catch (MAXScriptException& error) {
       return error.printed();
     }
     return std::string();

@@ -1,6 +1,9 @@
 // Requests to the controller over a real socket: their texts, how answers are read, and failures.
 #include "session/controller_requests.h"
 
+// Boost comes before the SDK headers, whose base_type macro breaks it.
+#include <boost/lexical_cast.hpp>
+
 #include "controller/controller_link.h"
 #include "session/global_socket.h"
 #include "support/message_of.h"
@@ -11,7 +14,6 @@
 #include <maxscrpt/excepts.h>
 #include <windows.h>
 
-#include <boost/lexical_cast.hpp>
 #include <gtest/gtest.h>
 
 namespace {

@@ -11,7 +11,7 @@
 class INode {
  public:
   virtual ~INode() = default;
-  virtual const MCHAR* GetName() = 0;
+  virtual MCHAR* GetName() = 0;
   /// The node's object at time t (obj is null for a node without an object).
   virtual const ObjectState& EvalWorldState(TimeValue t, BOOL evalHidden = TRUE) = 0;
   virtual int NumberOfChildren() = 0;

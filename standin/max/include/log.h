@@ -20,7 +20,7 @@ class LogSys {
  public:
   /// Writes one entry; format and the arguments after it follow printf. `dialogue` is ignored
   /// (there is no user to show a dialogue to).
-  virtual void LogEntry(DWORD type, BOOL dialogue, const MCHAR* title, const MCHAR* format, ...)
+  virtual void LogEntry(DWORD type, BOOL dialogue, MCHAR* title, MCHAR* format, ...)
       __attribute__((format(printf, 5, 6))) = 0;
 
  protected:

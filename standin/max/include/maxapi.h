@@ -11,6 +11,7 @@
 #include "renderelements.h"
 
 class Bitmap;
+class DefaultActionSys;
 class BitmapInfo;
 class Renderer;
 
@@ -78,6 +79,8 @@ class Interface {
 
   /// The host's log.
   virtual LogSys* Log() = 0;
+  /// What the host does about missing data when it loads a scene.
+  virtual DefaultActionSys* DefaultActions() = 0;
 
  protected:
   ~Interface() = default;

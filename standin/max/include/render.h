@@ -57,7 +57,8 @@ class RendProgressCallback {
   virtual void SetSceneStats(int nlights, int nrayTraced, int nshadowed, int nobj, int nfaces) {
     (void)nlights, (void)nrayTraced, (void)nshadowed, (void)nobj, (void)nfaces;
   }
-  virtual void SetStep(int current, int total) { (void)current, (void)total; }
+  /// Which field of an interlaced frame is being rendered.
+  virtual void SetCurField(int which) { (void)which; }
 
  protected:
   ~RendProgressCallback() = default;
@@ -85,7 +86,7 @@ class IRendererRequirements : public BaseInterface {
     /// Write no main output file: the renderer saves its own.
     kRequirement_DontSaveRenderOutput = 2,
     /// The renderer wants 32-bit floating-point output bitmaps.
-    kRequirement_Wants32bitFPOutput = 3,
+    kRequirement8_Wants32bitFPOutput = 3,
   };
   Interface_ID GetID() override { return IRENDERERREQUIREMENTS_INTERFACE_ID; }
   virtual bool HasRequirement(Requirement requirement) = 0;

@@ -28,6 +28,10 @@ class scoped_maxscript_frame {
   scoped_maxscript_frame(const scoped_maxscript_frame&) = delete;
   scoped_maxscript_frame& operator=(const scoped_maxscript_frame&) = delete;
 
+  /// The calling thread's MAXScript thread locals. The plug-in reads them here rather than with
+  /// the SDK's thread_local(x) macro, whose name is also a C++ keyword.
+  MAXScript_TLS* locals() const { return locals_; }
+
  private:
   MAXScript_TLS* locals_;
   Value** saved_;

@@ -15,9 +15,9 @@ Value* run_script_file(const std::string& path) {
   auto* file = new FileStream();
   vl.file = file;
   if (!file->open(path.c_str(), "r")) {
-    throw std::runtime_error(
-        "MAXScriptException: " +
-        error_to_text(RuntimeError("Cannot open script file: \"" + path + "\"")));
+    std::string text = "Cannot open script file: \"" + path + "\"";
+    RuntimeError error(text.data());
+    throw std::runtime_error("MAXScriptException: " + error_to_text(error));
   }
   try {
     vl.result = evaluate_stream(file);
@@ -26,14 +26,14 @@ Value* run_script_file(const std::string& path) {
     throw;
   }
   file->close();
-  maxscript_thread_locals()->current_result = vl.result;
+  frame.locals()->current_result = vl.result;
   pop_value_locals();
   return vl.result;
 }
 
 Value* evaluate_stream(CharStream* source) {
   scoped_maxscript_frame frame;
-  MAXScript_TLS* locals = maxscript_thread_locals();
+  MAXScript_TLS* locals = frame.locals();
   three_value_locals(parser, code, result);
   try {
     auto* parser = new Parser(locals->current_stdout);
@@ -43,7 +43,7 @@ Value* evaluate_stream(CharStream* source) {
       vl.result = vl.code->eval();
       source->flush_whitespace();
     }
-  } catch (const MAXScriptException& error) {
+  } catch (MAXScriptException& error) {
     source->close();
     throw std::runtime_error("MAXScriptException: " + error_to_text(error));
   } catch (const std::exception&) {
@@ -64,11 +64,11 @@ Value* evaluate_script_text(const std::string& text) {
   vl.stream = stream;
   try {
     vl.result = stream->execute_vf(nullptr, 0);
-  } catch (const MAXScriptException& error) {
+  } catch (MAXScriptException& error) {
     throw std::runtime_error(error_to_text(error));
   }
   stream->close();
-  maxscript_thread_locals()->current_result = vl.result;
+  frame.locals()->current_result = vl.result;
   pop_value_locals();
   return vl.result;
 }

@@ -20,7 +20,7 @@ namespace max3d {
 std::string value_to_text(Value* value);
 
 /// The error's printed form, e.g. "-- Runtime error: text".
-std::string error_to_text(const MAXScriptException& error);
+std::string error_to_text(MAXScriptException& error);
 
 }  // namespace max3d
 }  // namespace tangram

@@ -6,6 +6,10 @@
 #endif
 #define STANDIN_MAXSCRPT_H
 
+/// The element type of a parameter type code (the MAXScript headers bring this macro in; any
+/// header that uses the name base_type must come before them).
+#define base_type(t) ((t) & ~0x0800)
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -103,14 +107,15 @@ struct MAXScript_TLS {
 };
 
 /// The thread-local slot that holds each thread's MAXScript_TLS (read it with TlsGetValue).
-extern DWORD thread_locals_index;
+extern int thread_locals_index;
+
+/// A field of the calling thread's MAXScript_TLS, which must exist. A function-like macro: the
+/// C++ keyword thread_local, never followed by "(", is left alone.
+#define thread_local(x) (((MAXScript_TLS*)TlsGetValue(thread_locals_index))->x)
 
 /// Makes the calling thread's MAXScript_TLS if it has none. Leaves the last error at
 /// ERROR_SUCCESS on success.
 void init_thread_locals();
-
-/// The calling thread's MAXScript_TLS, made on first use.
-MAXScript_TLS* maxscript_thread_locals();
 
 /// printf-formatted text to the calling thread's current_stdout.
 int mprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -145,12 +150,14 @@ void push_value_locals(void* frame);
     Value* c;                                     \
   } vl = {3, nullptr, nullptr, nullptr, nullptr}; \
   push_value_locals(&vl)
-#define pop_value_locals() (maxscript_thread_locals()->current_locals_frame = vl.link)
+#define pop_value_locals() (thread_local(current_locals_frame) = vl.link)
 
 namespace standin {
 /// Test hook: makes the calling thread's next init_thread_locals() fail (no block is made and the
 /// last error reports ERROR_NOT_ENOUGH_MEMORY), as a thread out of resources would.
 void fail_next_thread_locals_init();
+/// The calling thread's MAXScript_TLS, made on first use (for the stand-in's own code and tests).
+MAXScript_TLS* thread_locals();
 }  // namespace standin
 
 /// true and false.

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-void BMMCreateNumberedFilename(const MCHAR* namein, int frame, MCHAR* nameout) {
-  if (!nameout) return;
+int BMMCreateNumberedFilename(const MCHAR* namein, int frame, MCHAR* nameout) {
+  if (!nameout) return FALSE;
   const std::string name = namein ? namein : "";
   // The extension is the last dot of the last path component; a dot in a folder name is not one.
   const size_t leaf = name.find_last_of("\\/");
@@ -24,7 +24,8 @@ void BMMCreateNumberedFilename(const MCHAR* namein, int frame, MCHAR* nameout) {
   const std::string numbered = name.substr(0, cut) + digits + name.substr(cut);
   if (numbered.size() >= MAX_PATH) {
     nameout[0] = '\0';
-    return;
+    return FALSE;
   }
   std::memcpy(nameout, numbered.c_str(), numbered.size() + 1);
+  return TRUE;
 }

@@ -66,7 +66,7 @@ class Core : public Interface8 {
     try {
       scene = readSceneFile(posix_path(filename));
     } catch (const std::exception& e) {
-      Log()->LogEntry(SYSLOG_ERROR, NO_DIALOG, "Load", "%s", e.what());
+      logLine(Log(), SYSLOG_ERROR, "Load", e.what());
       return false;
     }
     if (const SceneFault* fault = scene->fault(SceneFault::Kind::LoadException)) {
@@ -160,6 +160,7 @@ class Core : public Interface8 {
   }
 
   LogSys* Log() override { return hostLog(); }
+  DefaultActionSys* DefaultActions() override { return defaultActionSys(); }
 
   // For the tests' view of the host.
   int viewportHolds() const { return viewportHolds_; }
@@ -187,10 +188,12 @@ class Core : public Interface8 {
     bool resolved = true;
     for (const SceneReference& reference : scene.references) {
       if (!reference.missing) continue;
-      const bool ignore = GetDefaultActionSys()->GetAction(reference.kind) == DEFAULTACTION_IGNORE;
-      Log()->LogEntry(ignore ? SYSLOG_WARN : SYSLOG_ERROR, NO_DIALOG, "Load", "missing %s: %s%s",
-                      referenceKindName(reference.kind), reference.name.c_str(),
-                      ignore ? " (ignored)" : "");
+      DWORD action = 0;
+      const bool ignore =
+          DefaultActions()->GetAction(reference.kind, action) && action == DEFAULTACTIONS_LOGTOFILE;
+      const std::string text = std::string("missing ") + referenceKindName(reference.kind) + ": " +
+                               reference.name + (ignore ? " (ignored)" : "");
+      logLine(Log(), ignore ? SYSLOG_WARN : SYSLOG_ERROR, "Load", text.c_str());
       if (!ignore) resolved = false;
     }
     return resolved;

@@ -8,6 +8,7 @@
 #include "maxscrpt/strings.h"
 #include "maxscrpt/excepts.h"
 #include "nesting.h"
+#include "runtime_error.h"
 
 #include <strings.h>
 
@@ -37,7 +38,7 @@ void checkCount(const char* name, int wanted, int got) {
 }
 
 CharStream* output() {
-  return maxscript_thread_locals()->current_stdout;
+  return standin::thread_locals()->current_stdout;
 }
 
 // print value: its readable form and a line end to the listener; gives the value.
@@ -59,7 +60,7 @@ Value* format(Value** args, int count) {
       output()->putch(*c);
       continue;
     }
-    if (next >= count) throw RuntimeError("format: too few arguments for the format text");
+    if (next >= count) throw_runtime_error("format: too few arguments for the format text");
     args[next++]->sprint(output());
   }
   return &ok;
@@ -73,7 +74,7 @@ Value* execute(Value** args, int count) {
   // A text may execute itself through a variable; each round nests deeper on the stack. Levels
   // are kept for parsing the text, so that such a loop ends here, with its own error.
   const mxs::NestingLevel level;
-  if (level.exceeded(executeReserve)) throw RuntimeError("execute nested too deeply");
+  if (level.exceeded(executeReserve)) throw_runtime_error("execute nested too deeply");
   one_value_local(stream);
   Value* result = nullptr;
   try {
@@ -98,7 +99,7 @@ Value* gc(Value**, int count) {
 // getCurrentException(): inside a catch handler, the printed form of the error it handles.
 Value* getCurrentException(Value**, int count) {
   checkCount("getCurrentException", 0, count);
-  return new String(currentException);
+  return new String(currentException.c_str());
 }
 
 Primitive builtins[] = {

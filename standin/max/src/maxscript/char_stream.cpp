@@ -7,6 +7,7 @@
 #include "maxscrpt/parser.h"
 #include "maxscrpt/excepts.h"
 #include "vformat.h"
+#include "runtime_error.h"
 
 #include <cctype>
 #include <cstdarg>
@@ -57,7 +58,7 @@ void CharStream::flush_whitespace() {
 }
 
 void CharStream::putch(char) {
-  throw RuntimeError("Cannot write to a stream opened for reading");
+  throw_runtime_error("Cannot write to a stream opened for reading");
 }
 
 void CharStream::puts(const char* text) {
@@ -74,7 +75,7 @@ int CharStream::printf(const char* format, ...) {
 }
 
 Value* CharStream::execute_vf(Value**, int) {
-  MAXScript_TLS* locals = maxscript_thread_locals();
+  MAXScript_TLS* locals = standin::thread_locals();
   three_value_locals(parser, code, result);
   vl.result = &ok;
   try {

@@ -7,6 +7,7 @@
 #include "maxscrpt/strings.h"
 #include "maxscrpt/excepts.h"
 #include "win32/drive_map.h"
+#include "runtime_error.h"
 
 #include <cstring>
 
@@ -56,12 +57,12 @@ void FileStream::seek(long position) {
 }
 
 void FileStream::putch(char c) {
-  if (!file_ || std::fputc(c, file_) == EOF) throw RuntimeError("Cannot write to file: " + name_);
+  if (!file_ || std::fputc(c, file_) == EOF) throw_runtime_error("Cannot write to file: " + name_);
 }
 
 void FileStream::puts(const char* text) {
   if (!file_ || std::fputs(text, file_) == EOF)
-    throw RuntimeError("Cannot write to file: " + name_);
+    throw_runtime_error("Cannot write to file: " + name_);
 }
 
 void FileStream::close() {

@@ -20,7 +20,7 @@ void run_scene_script(const std::string& text) {
     auto* source = new StringStream(text);
     vl.source = source;
     source->execute_vf(nullptr, 0);
-  } catch (const MAXScriptException& error) {
+  } catch (MAXScriptException& error) {
     pop_value_locals();
     throw std::runtime_error(error.printed());
   } catch (...) {
