@@ -39,11 +39,14 @@ void runStream(CharStream* stream) {
 
 void runScript(const StartupScript& script) {
   if (script.kind == StartupScript::Kind::Text) {
-    runStream(new StringStream(script.content));
+    std::string text = script.content;  // the stream copies a writable text
+    runStream(new StringStream(text.data()));
     return;
   }
   auto* file = new FileStream();
-  if (!file->open(script.content.c_str(), "r")) {
+  std::string name = script.content;
+  char mode[] = "r";
+  if (!file->open(name.data(), mode)) {
     file->collect();
     std::string text = "Cannot open script file: \"" + script.content + "\"";
     throw RuntimeError(text.data());

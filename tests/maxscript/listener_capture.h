@@ -32,7 +32,8 @@ class ListenerCapture : public ::testing::Test {
   /// Runs a script text as the execute function does; gives its last value.
   static Value* run(const std::string& text) {
     one_value_local(source);
-    auto* stream = new StringStream(text);
+    std::string copy = text;
+    auto* stream = new StringStream(copy.data());
     vl.source = stream;
     Value* result = nullptr;
     try {

@@ -92,7 +92,8 @@ TEST_F(Helpers, AFileThatCannotBeOpenedIsAScriptErrorNamingIt) {
 
 TEST_F(Helpers, EvaluateStreamClosesItsSourceAfterAnError) {
   one_value_local(source);
-  auto* source = new StringStream("1 +");
+  char text[] = "1 +";
+  auto* source = new StringStream(text);
   vl.source = source;
   EXPECT_EQ(failure_of([&] { evaluate_stream(source); }).rfind("MAXScriptException: -- Syntax", 0),
             0u);

@@ -184,9 +184,9 @@ FPInterfaceDesc* GetCOREInterfaceByName(const std::string& internal_name);
 /// An error raised by the host, carrying a message and an optional code.
 class MAXException {
  public:
-  explicit MAXException(const MCHAR* msg, int code = 0) : message(msg ? msg : ""), error(code) {}
-  MAXException(const MSTR& msg, int code = 0) : message(msg), error(code) {}
+  /// Copies the message (null: empty).
+  explicit MAXException(MCHAR* msg, int code = 0) : message(msg ? msg : ""), error_code(code) {}
 
   MSTR message;
-  int error;
+  int error_code;
 };

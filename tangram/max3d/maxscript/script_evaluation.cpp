@@ -14,7 +14,10 @@ Value* run_script_file(const std::string& path) {
   two_value_locals(file, result);
   auto* file = new FileStream();
   vl.file = file;
-  if (!file->open(path.c_str(), "r")) {
+  // The host takes writable texts.
+  std::string name = path;
+  MCHAR mode[] = "r";
+  if (!file->open(name.data(), mode)) {
     std::string text = "Cannot open script file: \"" + path + "\"";
     RuntimeError error(text.data());
     throw std::runtime_error("MAXScriptException: " + error_to_text(error));
@@ -60,7 +63,8 @@ Value* evaluate_stream(CharStream* source) {
 Value* evaluate_script_text(const std::string& text) {
   scoped_maxscript_frame frame;
   two_value_locals(stream, result);
-  auto* stream = new StringStream(text);
+  std::string copy = text;  // the stream copies a writable text
+  auto* stream = new StringStream(copy.data());
   vl.stream = stream;
   try {
     vl.result = stream->execute_vf(nullptr, 0);

@@ -70,7 +70,8 @@ class Core : public Interface8 {
       return false;
     }
     if (const SceneFault* fault = scene->fault(SceneFault::Kind::LoadException)) {
-      throw MAXException(fault->message);
+      std::string message = fault->message;
+      throw MAXException(message.data());
     }
     if (const SceneFault* fault = scene->processorFault(SceneFault::Place::Load)) {
       // The fault abandons this frame without its destructors: the scene is kept where the

@@ -78,7 +78,7 @@ Value* execute(Value** args, int count) {
   one_value_local(stream);
   Value* result = nullptr;
   try {
-    auto* source = new StringStream(args[0]->to_string());
+    auto* source = new StringStream(const_cast<MCHAR*>(args[0]->to_string()));
     vl.stream = source;
     result = source->execute_vf(nullptr, 0);
   } catch (...) {

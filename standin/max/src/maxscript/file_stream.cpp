@@ -17,7 +17,7 @@ FileStream::~FileStream() {
   close();
 }
 
-FileStream* FileStream::open(const char* file_name, const char* mode) {
+FileStream* FileStream::open(MCHAR* file_name, MCHAR* mode) {
   close();
   name_ = file_name ? file_name : "";
   // Binary mode keeps positions byte-exact for the parser's seek back.

@@ -17,7 +17,8 @@
 void run_scene_script(const std::string& text) {
   one_value_local(source);
   try {
-    auto* source = new StringStream(text);
+    std::string copy = text;  // the stream copies a writable text
+    auto* source = new StringStream(copy.data());
     vl.source = source;
     source->execute_vf(nullptr, 0);
   } catch (MAXScriptException& error) {

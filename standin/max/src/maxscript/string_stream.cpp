@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-StringStream::StringStream(const char* text) : text_(text ? text : "") {}
+StringStream::StringStream(MCHAR* init_string) : text_(init_string ? init_string : "") {}
 
 int StringStream::get_char() {
   if (read_ >= text_.size()) return EOF;
