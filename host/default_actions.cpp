@@ -2,10 +2,13 @@
 #include "host/default_actions.h"
 
 void setMissingDataIgnored(MissingData kind, bool ignore) {
-  GetDefaultActionSys()->SetAction(static_cast<DWORD>(kind),
-                                   ignore ? DEFAULTACTION_IGNORE : DEFAULTACTION_FAIL);
+  GetCOREInterface()->DefaultActions()->SetAction(
+      static_cast<DWORD>(kind),
+      ignore ? DEFAULTACTIONS_LOGTOFILE : DEFAULTACTIONS_LOGTOFILE | DEFAULTACTIONS_ABORT);
 }
 
 bool missingDataIgnored(MissingData kind) {
-  return GetDefaultActionSys()->GetAction(static_cast<DWORD>(kind)) == DEFAULTACTION_IGNORE;
+  DWORD action = 0;
+  return GetCOREInterface()->DefaultActions()->GetAction(static_cast<DWORD>(kind), action) &&
+         action == DEFAULTACTIONS_LOGTOFILE;
 }

@@ -1,7 +1,10 @@
 // What the host does about each kind of missing data when it loads a scene.
 #pragma once
 
+#include <max.h>
+
 #include <DefaultActions.h>
+#include <maxapi.h>
 
 /// The kinds of missing data, with the host's codes.
 enum class MissingData : DWORD {
@@ -11,7 +14,8 @@ enum class MissingData : DWORD {
   UVWs = TYPE_MISSING_UVWS,
 };
 
-/// Tells the host to ignore missing data of this kind (action 1) or to fail on it (action 5).
+/// Tells the host to ignore missing data of this kind (action 1: log it) or to fail on it
+/// (action 5: log it and abort the load).
 void setMissingDataIgnored(MissingData kind, bool ignore);
 /// Whether the host's action for this kind is to ignore it (action 1).
 bool missingDataIgnored(MissingData kind);

@@ -6,6 +6,9 @@
 #include "session/controller_requests.h"
 #include "session/daemon.h"
 #include "session/message_pump.h"
+#include "tangram/max3d/maxscript/runtime_error.h"
+
+#include <max.h>
 
 #include <maxapi.h>
 #include <windows.h>
@@ -38,7 +41,7 @@ bool debugOutcome(const std::function<void(std::string&)>& operation) {
 // released to the collector).
 Value* textOrUndefined(const std::function<std::string()>& lookUp) {
   try {
-    return new String(lookUp());
+    return new String(lookUp().c_str());
   } catch (const std::invalid_argument&) {
     return &undefined;
   }
@@ -110,7 +113,7 @@ bool MoonstoneInterface::SetProgress(float percent) {
 
 void MoonstoneInterface::FailRender(const std::string& message) {
   pumpMessages();
-  throw RuntimeError(message);
+  tangram::max3d::throw_runtime_error(message);
 }
 
 Value* MoonstoneInterface::GetSubmitInfoEntry(const std::string& key) {

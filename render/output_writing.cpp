@@ -26,7 +26,7 @@ void writeImageFile(Bitmap* bm, BitmapInfo* bi, const std::string& name) {
   if (result != BMMRES_SUCCESS) {
     throw std::runtime_error("Error in bm->OpenOutput(): error code " + std::to_string(result));
   }
-  result = bm->Write(bi, static_cast<DWORD>(BMM_SINGLEFRAME));
+  result = bm->Write(bi, BMM_SINGLEFRAME);
   if (result != BMMRES_SUCCESS) {
     throw std::runtime_error("Error in bm->Write(): error code " + std::to_string(result));
   }
@@ -84,7 +84,7 @@ void CreateOutputPath(RenderJob&, BitmapInfo* bi) {
 }
 
 std::string DescribeOutput(RenderJob& job) {
-  const BitmapInfo& info = job.outputInfo;
+  BitmapInfo& info = job.outputInfo;
   std::ostringstream text;
   text << "[filename] " << info.Name() << "\n"
        << "[format] " << info.Device() << "\n"

@@ -4,6 +4,8 @@
 
 #include "render/output_writing.h"
 
+#include <max.h>
+
 #include <maxapi.h>
 
 #include <climits>
@@ -114,7 +116,7 @@ void WriteRegionImage(RenderJob& job, Bitmap* bm, BitmapInfo* bi) {
   }
   // The source's pixel (padding - clip.left, padding - clip.top) lands on the destination's
   // (0, 0); what the source does not cover stays transparent black.
-  region.SetCustomFlag(BMM_CUSTOM_POSXY);
+  region.SetCustomFlag(BMM_CUSTOM_POS);
   region.SetCustomX(saturated(clip.left - padding));
   region.SetCustomY(saturated(clip.top - padding));
   destination->PrepareGChannels(&region);

@@ -2,6 +2,7 @@
 // render with progress sent to the controller, the black-frame test and the output files.
 #include "render/render_job.h"
 
+#include "host/cameras.h"
 #include "host/frame_buffer.h"
 #include "host/frame_time.h"
 #include "host/numbered_filename.h"
@@ -205,7 +206,7 @@ void renderMultiplePasses(RenderJob& job, TimeValue t, Bitmap* frameBitmap,
     logStream << "\trendering pass: " << ofPasses << std::endl;
     TimeValue passTime = t;
     ViewParams* view =
-        job.multipassEffect->Apply(job.renderCameraNode, job.cameraObject, p, passTime);
+        job.multipassEffect->Apply(job.renderCameraNode, asCamera(job.cameraObject), p, passTime);
     std::string errorText;
     const int result = job.trappedCurRendererRenderFrame(passTime, pass.get(), &callback, view,
                                                          renderRegion(job), errorText);
@@ -225,7 +226,7 @@ void renderMultiplePasses(RenderJob& job, TimeValue t, Bitmap* frameBitmap,
   }
   if (shown) removeFromFrameBuffer(pass.get());
   pass.reset();
-  job.multipassEffect->PostRender();
+  job.multipassEffect->PostRenderFrame();
 }
 
 void writeImage(RenderJob& job, Bitmap* bitmap, BitmapInfo* info) {
@@ -270,7 +271,7 @@ void writeElementImages(RenderJob& job, bool multiPass) {
 
 void RenderJob::prepareOutputInfo(BitmapInfo& info) {
   const bool floatOutput =
-      rendererRequires(coreInterface, IRendererRequirements::kRequirement_Wants32bitFPOutput);
+      rendererRequires(coreInterface, IRendererRequirements::kRequirement8_Wants32bitFPOutput);
   info.SetType(floatOutput ? BMM_FLOAT_RGBA_32 : BMM_TRUE_64);
   info.SetFlags(MAP_HAS_ALPHA);
   info.ResetCustomFlag(info.GetCustomFlags());

@@ -94,7 +94,7 @@ int MoonstoneRenderCallback::Progress(int done, int total) {
 
 int MoonstoneRenderCallback::exchange(int done, int total) {
   const float percent =
-      total != 0 ? static_cast<float>(std::min(done, total)) * 100.0f / static_cast<float>(total)
+      total != 0 ? static_cast<float>((std::min)(done, total)) * 100.0f / static_cast<float>(total)
                  : -1.0f;
   char formatted[64];
   std::snprintf(formatted, sizeof(formatted), "%.1f", percent);

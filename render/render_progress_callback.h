@@ -4,6 +4,8 @@
 
 #include "tangram/win32/simple_socket.h"
 
+#include <max.h>
+
 #include <render.h>
 #include <windows.h>
 
@@ -30,7 +32,6 @@ class MoonstoneRenderCallback : public RendProgressCallback {
   /// Reports progress when due; RENDPROG_CONTINUE or RENDPROG_ABORT.
   int Progress(int done, int total) override;
   void SetSceneStats(int, int, int, int, int) override {}
-  void SetStep(int, int) override {}
 
   /// Requests sent since the last answer that arrived.
   uint32_t timeoutCount() const { return timeoutCount_.load(); }

@@ -1,5 +1,9 @@
 // The command words, their argument checks and replies, and the render, start, end, region and
 // script sequences.
+
+// Boost comes before every header that brings in the SDK, whose base_type macro breaks it.
+#include <boost/lexical_cast.hpp>
+
 #include "session/command_set.h"
 
 #include "host/frame_time.h"
@@ -11,10 +15,16 @@
 #include "tangram/max3d/maxscript/script_evaluation.h"
 #include "tangram/max3d/maxscript/script_text.h"
 
-#include <maxapi.h>
-#include <maxscript/maxscript.h>
+#include <max.h>
+#include <maxscrpt/maxscrpt.h>
 
-#include <boost/lexical_cast.hpp>
+#include <maxapi.h>
+#include <maxscrpt/excepts.h>
+#include <maxscrpt/streams.h>
+#include <maxscrpt/strings.h>
+#include <maxscrpt/numbers.h>
+#include <maxscrpt/parser.h>
+#include <maxscrpt/listener.h>
 
 #include <algorithm>
 #include <cmath>

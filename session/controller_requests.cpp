@@ -1,12 +1,17 @@
 // The request texts, their one-packet exchanges, and how answers and failures are read.
 #include "session/controller_requests.h"
 
+// Boost comes before the SDK headers, whose base_type macro breaks it.
+#include <boost/lexical_cast.hpp>
+
 #include "session/global_socket.h"
 #include "session/message_pump.h"
+#include "tangram/max3d/maxscript/runtime_error.h"
 
-#include <maxscript/kernel/exceptions.h>
+#include <max.h>
+#include <maxscrpt/maxscrpt.h>
 
-#include <boost/lexical_cast.hpp>
+#include <maxscrpt/excepts.h>
 
 #include <sstream>
 #include <stdexcept>
@@ -24,7 +29,7 @@ std::string exchange(const std::string& request, const char* function) {
     globalSocket.send(request);
     return globalSocket.receive(answerTimeoutMs);
   } catch (const simple_socket_error& error) {
-    throw RuntimeError(std::string("Error in ") + function + ": " + error.what());
+    tangram::max3d::throw_runtime_error(std::string("Error in ") + function + ": " + error.what());
   }
 }
 
@@ -32,7 +37,7 @@ void notify(const std::string& request, const char* function) {
   try {
     globalSocket.send(request);
   } catch (const simple_socket_error& error) {
-    throw RuntimeError(std::string("Error in ") + function + ": " + error.what());
+    tangram::max3d::throw_runtime_error(std::string("Error in ") + function + ": " + error.what());
   }
 }
 

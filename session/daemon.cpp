@@ -9,8 +9,16 @@
 #include "tangram/max3d/maxscript/script_text.h"
 #include "tangram/win32/seh_exception_name.h"
 
-#include <maxexception.h>
-#include <maxscript/maxscript.h>
+#include <max.h>
+#include <maxscrpt/maxscrpt.h>
+
+#include <iFnPub.h>
+#include <maxscrpt/excepts.h>
+#include <maxscrpt/streams.h>
+#include <maxscrpt/strings.h>
+#include <maxscrpt/numbers.h>
+#include <maxscrpt/parser.h>
+#include <maxscrpt/listener.h>
 #include <windows.h>
 
 #include <new>
@@ -84,7 +92,7 @@ bool RunMoonstoneDaemon(int portNumber, const std::string& token) {
   } catch (const MAXException& error) {
     logStream << "MAXException: " << error.message << std::endl;
     reportError(std::string("ERROR: MAXException caught in 3ds max: ") + error.message);
-  } catch (const MAXScriptException& error) {
+  } catch (MAXScriptException& error) {
     const std::string text = tangram::max3d::error_to_text(error);
     logStream << "Maxscript exception caught: " << text << std::endl;
     reportError("ERROR: Maxscript exception:" + text);

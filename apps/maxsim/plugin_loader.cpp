@@ -1,6 +1,8 @@
 // Loading plug-in libraries with the dynamic loader and calling their entry points.
 #include "apps/maxsim/plugin_loader.h"
 
+#include <max.h>
+
 #include <plugapi.h>
 
 #include <algorithm>

@@ -1,8 +1,16 @@
 // Start-up scripts: run with the MAXScript engine on the main thread, in the order given.
 #include "apps/maxsim/startup_scripts.h"
 
-#include "maxexception.h"
-#include "maxscript/maxscript.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "iFnPub.h"
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 
 #include <iostream>
 #include <stdexcept>
@@ -31,13 +39,17 @@ void runStream(CharStream* stream) {
 
 void runScript(const StartupScript& script) {
   if (script.kind == StartupScript::Kind::Text) {
-    runStream(new StringStream(script.content));
+    std::string text = script.content;  // the stream copies a writable text
+    runStream(new StringStream(text.data()));
     return;
   }
   auto* file = new FileStream();
-  if (!file->open(script.content.c_str(), "r")) {
+  std::string name = script.content;
+  char mode[] = "r";
+  if (!file->open(name.data(), mode)) {
     file->collect();
-    throw RuntimeError("Cannot open script file: \"" + script.content + "\"");
+    std::string text = "Cannot open script file: \"" + script.content + "\"";
+    throw RuntimeError(text.data());
   }
   runStream(file);
 }
@@ -48,7 +60,7 @@ int runStartupScripts(const std::vector<StartupScript>& scripts) {
   for (const StartupScript& script : scripts) {
     try {
       runScript(script);
-    } catch (const MAXScriptException& error) {
+    } catch (MAXScriptException& error) {
       std::cerr << error.printed() << std::endl;
       return 1;
     } catch (const MAXException& error) {

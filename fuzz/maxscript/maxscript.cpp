@@ -2,7 +2,15 @@
 // controller's script text is run (the language has no loops, so every text ends).
 #include "tangram/max3d/maxscript/script_evaluation.h"
 
-#include "maxscript/maxscript.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +19,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  MAXScript_TLS* locals = maxscript_thread_locals();
+  MAXScript_TLS* locals = standin::thread_locals();
   // Listener output goes to a stream of its own per input rather than to the terminal.
   CharStream* listener = locals->current_stdout;
   locals->current_stdout = new StringStream();

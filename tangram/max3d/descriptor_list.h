@@ -1,7 +1,9 @@
 // The function-publishing descriptor list: items laid out as a variable-argument list in a block.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
+#include <functional>
 #include <memory>
 
 namespace tangram {
@@ -34,6 +36,10 @@ class DescriptorList {
   size_t capacity_;
   size_t used_ = 0;
 };
+
+/// Calls `use` with the list's items as a va_list (the platform's own layout of variable
+/// arguments), for the host's FPInterfaceDesc::load_descriptor.
+void pass_as_va_list(const DescriptorList& list, const std::function<void(va_list)>& use);
 
 }  // namespace FPWrapper
 }  // namespace tangram

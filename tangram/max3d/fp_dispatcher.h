@@ -1,10 +1,19 @@
 // Dispatchers: one published member function each, called with packed parameters by function ID.
 #pragma once
 
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
 #include "iFnPub.h"
-#include "maxscript/maxscript.h"
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 #include "tangram/max3d/descriptor_list.h"
 #include "tangram/max3d/fp_type_traits.h"
+#include "tangram/max3d/maxscript/runtime_error.h"
 
 #include <exception>
 #include <string>
@@ -60,7 +69,7 @@ class FPDispatcherImpl<T, R(Args...)> : public FPDispatcher<T> {
     try {
       call(object, result, params, std::index_sequence_for<Args...>{});
     } catch (const std::exception& error) {
-      throw RuntimeError(error.what());
+      max3d::throw_runtime_error(error.what());
     }
   }
 

@@ -6,7 +6,7 @@
 namespace tangram {
 namespace FPWrapper {
 
-void load_result(FPValue& result, bool byPointer, ParamType2 type, ...) {
+void load_result(FPValue& result, bool byPointer, int type, ...) {
   va_list ap;
   va_start(ap, type);
   result.Loadva(type, ap, byPointer);

@@ -1,8 +1,16 @@
 // How the wrapper moves member-function parameter and result types in and out of packed values.
 #pragma once
 
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
 #include "iFnPub.h"
-#include "maxscript/maxscript.h"
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 
 #include <string>
 #include <type_traits>
@@ -17,13 +25,13 @@ struct FPArgument;
 
 template <>
 struct FPArgument<int> {
-  static constexpr ParamType2 code = TYPE_INT;
+  static constexpr ParamType2 code = static_cast<ParamType2>(TYPE_INT);
   static int read(const FPValue& value) { return value.i; }
 };
 
 template <>
 struct FPArgument<float> {
-  static constexpr ParamType2 code = TYPE_FLOAT;
+  static constexpr ParamType2 code = static_cast<ParamType2>(TYPE_FLOAT);
   static float read(const FPValue& value) { return value.f; }
 };
 
@@ -42,7 +50,7 @@ template <class Parameter>
 using FPArgumentOf = FPArgument<std::remove_cv_t<std::remove_reference_t<Parameter>>>;
 
 /// Loads one value into a result through FPValue::Loadva.
-void load_result(FPValue& result, bool byPointer, ParamType2 type, ...);
+void load_result(FPValue& result, bool byPointer, int type, ...);
 
 /// A result type of a published member: its type code and how it is stored into the result.
 template <class Result>
@@ -56,7 +64,7 @@ struct FPResult<bool> {
 
 template <>
 struct FPResult<int> {
-  static constexpr ParamType2 code = TYPE_INT;
+  static constexpr ParamType2 code = static_cast<ParamType2>(TYPE_INT);
   static void store(FPValue& result, int value) { load_result(result, false, code, value); }
 };
 

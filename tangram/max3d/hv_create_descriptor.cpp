@@ -1,6 +1,8 @@
 // The descriptor builder's refusal of the default interface ID.
 #include "tangram/max3d/hv_create_descriptor.h"
 
+#include "max.h"
+
 #include "maxapi.h"
 
 #include <stdexcept>
@@ -8,15 +10,17 @@
 namespace tangram {
 namespace FPWrapper {
 
-void reject_default_interface_id(const Interface_ID& id, const std::string& internalName) {
+void reject_default_interface_id(Interface_ID id, const std::string& internalName) {
   if (id.PartA() != 0xFFFFFFFFu || id.PartB() != 0xFFFFFFFFu) return;
   const std::string message =
       "HVCreateDescriptor() - The interface ID for the function publishing descriptor \"" +
       internalName +
       "\" was set to the default value, its value must be set to a randomly selected constant "
       "value.";
-  GetCOREInterface()->Log()->LogEntry(SYSLOG_ERROR, DISPLAY_DIALOG,
-                                      "HV Function Publishing Wrapper", "%s", message.c_str());
+  // The host's log takes writable texts.
+  MCHAR title[] = "HV Function Publishing Wrapper";
+  MCHAR format[] = "%s";
+  GetCOREInterface()->Log()->LogEntry(SYSLOG_ERROR, DISPLAY_DIALOG, title, format, message.c_str());
   throw std::runtime_error(message);
 }
 

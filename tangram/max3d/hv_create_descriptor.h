@@ -1,6 +1,8 @@
 // HVCreateDescriptor: lists an interface's member functions and loads its descriptor into the host.
 #pragma once
 
+#include "max.h"
+
 #include "iFnPub.h"
 #include "tangram/max3d/descriptor_list.h"
 #include "tangram/max3d/fp_dispatcher.h"
@@ -17,12 +19,7 @@ namespace FPWrapper {
 
 /// Throws std::runtime_error (after writing it to the host's log as an error entry) when the ID
 /// is the default one, both parts all bits set.
-void reject_default_interface_id(const Interface_ID& id, const std::string& internalName);
-
-/// Hands the finished list to the host's FPInterfaceDesc::load_descriptor as a va_list.
-void load_descriptor_list(FPInterfaceDesc& desc, const Interface_ID& id,
-                          const std::string& internalName, ClassDesc* classDesc,
-                          unsigned short flags, const DescriptorList& list);
+void reject_default_interface_id(Interface_ID id, const std::string& internalName);
 
 /// Builds the descriptor of interface class T (derived from HVStaticInterface<T, Flags>) from
 /// within its constructor: each add_ call publishes a member and takes the next function ID
@@ -70,7 +67,7 @@ class HVCreateDescriptor {
       if (!entry.second->script_name().empty()) entry.second->describe(list);
     }
     if (!properties_.empty()) {
-      list.add_int(FP_PROPERTIES_TAG);
+      list.add_int(properties);
       for (const Property& property : properties_) {
         list.add_int(property.getter);
         list.add_int(property.setter);
@@ -79,9 +76,9 @@ class HVCreateDescriptor {
         list.add_int(property.type);
       }
     }
-    list.add_int(FP_END_TAG);
-    load_descriptor_list(*object_, id_, internal_name_, class_desc_,
-                         static_cast<unsigned short>(T::descriptor_flags), list);
+    list.add_int(end);
+    object_->load_descriptor_list(id_, internal_name_, class_desc_,
+                                  static_cast<USHORT>(T::descriptor_flags), list);
   }
 
  private:

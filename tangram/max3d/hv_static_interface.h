@@ -1,11 +1,14 @@
 // HVStaticInterface: a static function-publishing interface whose entries are member functions.
 #pragma once
 
+#include "max.h"
+
 #include "iFnPub.h"
 #include "tangram/max3d/fp_dispatcher.h"
 
 #include <map>
 #include <memory>
+#include <string>
 
 namespace tangram {
 namespace FPWrapper {
@@ -28,6 +31,15 @@ class HVStaticInterface : public FPStaticInterface {
   }
 
   DispatchTable& dispatch_table() { return dispatch_table_; }
+
+  /// Hands the finished descriptor list to the host. FPInterfaceDesc::load_descriptor is
+  /// protected: only the interface itself may call it.
+  void load_descriptor_list(Interface_ID id, const std::string& internalName, ClassDesc* classDesc,
+                            USHORT descriptorFlags, const DescriptorList& list) {
+    std::string name = internalName;  // the host takes a writable name, which it copies
+    pass_as_va_list(
+        list, [&](va_list items) { load_descriptor(id, name.data(), 0, classDesc, descriptorFlags, items); });
+  }
 
  protected:
   HVStaticInterface() = default;

@@ -2,6 +2,7 @@
 #include "tangram/win32/simple_socket.h"
 
 #include <windows.h>
+#include <ws2tcpip.h>
 
 #include <boost/lexical_cast.hpp>
 

@@ -11,6 +11,10 @@
 
 namespace {
 
+// The parameter-block codes as function-publishing type codes.
+constexpr ParamType2 kInt = static_cast<ParamType2>(TYPE_INT);
+constexpr ParamType2 kFloat = static_cast<ParamType2>(TYPE_FLOAT);
+
 using tangram::FPWrapper::DescriptorList;
 using tangram::FPWrapper::HVCreateDescriptor;
 using tangram::FPWrapper::HVStaticInterface;
@@ -46,19 +50,19 @@ class TestInterface : public HVStaticInterface<TestInterface, FP_CORE> {
   }
   int Counter() { return counter; }
   bool Positive(float amount) { return amount > 0; }
-  Value* Echo(const std::string& text) { return new String(text); }
+  Value* Echo(const std::string& text) { return new String(text.c_str()); }
   int Length(const std::string& text) { return static_cast<int>(text.size()); }
   Value* Repeat(int count, const std::string& text) {
     std::string all;
     for (int k = 0; k < count; ++k) all += text;
-    return new String(all);
+    return new String(all.c_str());
   }
   Value* NumberText(int n) {
     if (n < 0) return &undefined;
-    return new String(std::to_string(n));
+    return new String(std::to_string(n).c_str());
   }
   bool Check(int n, const std::string& text) { return static_cast<int>(text.size()) == n; }
-  void Fail(const std::string& message) { throw RuntimeError(message); }
+  void Fail(const std::string& message) { tangram::max3d::throw_runtime_error(message); }
 
   std::string remembered = "unset";
   int counter = 0;
@@ -87,7 +91,7 @@ FPValue valueParameter(Value* value) {
 
 FPValue intParameter(int number) {
   FPValue parameter;
-  parameter.type = TYPE_INT;
+  parameter.type = kInt;
   parameter.i = number;
   return parameter;
 }
@@ -123,14 +127,14 @@ TEST_F(Wrapper, TheHostReadsEveryFunctionRecordInIdOrder) {
   const std::vector<FunctionRecord> expected = {
       {0, "Same", TYPE_bool, {{"first", TYPE_VALUE}, {"second", TYPE_VALUE}}},
       {1, "Flag", TYPE_bool, {}},
-      {2, "IsEven", TYPE_bool, {{"number", TYPE_INT}}},
+      {2, "IsEven", TYPE_bool, {{"number", kInt}}},
       {3, "Remember", TYPE_VOID, {{"text", TYPE_VALUE}}},
-      {5, "Positive", TYPE_bool, {{"amount", TYPE_FLOAT}}},
+      {5, "Positive", TYPE_bool, {{"amount", kFloat}}},
       {6, "Echo", TYPE_VALUE, {{"text", TYPE_VALUE}}},
-      {7, "Length", TYPE_INT, {{"text", TYPE_VALUE}}},
-      {8, "Repeat", TYPE_VALUE, {{"count", TYPE_INT}, {"text", TYPE_VALUE}}},
-      {9, "NumberText", TYPE_VALUE, {{"number", TYPE_INT}}},
-      {10, "Check", TYPE_bool, {{"number", TYPE_INT}, {"text", TYPE_VALUE}}},
+      {7, "Length", kInt, {{"text", TYPE_VALUE}}},
+      {8, "Repeat", TYPE_VALUE, {{"count", kInt}, {"text", TYPE_VALUE}}},
+      {9, "NumberText", TYPE_VALUE, {{"number", kInt}}},
+      {10, "Check", TYPE_bool, {{"number", kInt}, {"text", TYPE_VALUE}}},
       {11, "Fail", TYPE_VOID, {{"message", TYPE_VALUE}}},
   };
   ASSERT_EQ(iface.functions.size(), expected.size());
@@ -153,7 +157,7 @@ TEST_F(Wrapper, TheHostReadsEveryFunctionRecordInIdOrder) {
   EXPECT_EQ(iface.props[0].getter_ID, 4);
   EXPECT_EQ(iface.props[0].setter_ID, -1);
   EXPECT_EQ(iface.props[0].internal_name, "Counter");
-  EXPECT_EQ(iface.props[0].prop_type, TYPE_INT);
+  EXPECT_EQ(iface.props[0].prop_type, kInt);
   EXPECT_EQ(iface.internal_name, "WrapperTest");
   EXPECT_EQ(iface.flags, FP_CORE);
   EXPECT_EQ(iface.cd, nullptr);
@@ -244,7 +248,7 @@ TEST_F(Wrapper, DispatchOfAnUnknownIdFailsAndLeavesTheResult) {
   FPValue result;
   result.Load(TYPE_INT, 77);
   EXPECT_EQ(iface.Invoke(99, 0, result, nullptr), FPS_NO_SUCH_FUNCTION);
-  EXPECT_EQ(result.type, TYPE_INT);
+  EXPECT_EQ(result.type, kInt);
   EXPECT_EQ(result.i, 77);
 }
 
@@ -254,7 +258,7 @@ TEST_F(Wrapper, AVoidMemberLeavesTheResultUntouched) {
   FPParams params = pack({valueParameter(new String("kept"))});
   EXPECT_EQ(iface.Invoke(3, 0, result, &params), FPS_OK);
   EXPECT_EQ(iface.remembered, "kept");
-  EXPECT_EQ(result.type, TYPE_INT);
+  EXPECT_EQ(result.type, kInt);
   EXPECT_EQ(result.i, 77);
 }
 
@@ -269,7 +273,7 @@ TEST_F(Wrapper, ResultsAreStoredWithTheirTypeCodes) {
   EXPECT_EQ(result.type, TYPE_VALUE);
   EXPECT_EQ(readable_text(result.v), "\"12\"");
   ASSERT_EQ(iface.Invoke(4, 0, result, nullptr), FPS_OK);
-  EXPECT_EQ(result.type, TYPE_INT);
+  EXPECT_EQ(result.type, kInt);
   EXPECT_EQ(result.i, 0);
 }
 

@@ -22,11 +22,11 @@ TEST_F(HostLayerTest, MissingDataActionsRoundTripPerKind) {
                                MissingData::UVWs};
   for (MissingData kind : kinds) EXPECT_FALSE(missingDataIgnored(kind));
   setMissingDataIgnored(MissingData::XREFs, true);
-  EXPECT_EQ(GetDefaultActionSys()->GetAction(3), 1u);
+  EXPECT_EQ(standin::default_action(3), 1u);
   EXPECT_TRUE(missingDataIgnored(MissingData::XREFs));
   EXPECT_FALSE(missingDataIgnored(MissingData::UVWs));
   setMissingDataIgnored(MissingData::XREFs, false);
-  EXPECT_EQ(GetDefaultActionSys()->GetAction(3), 5u);
+  EXPECT_EQ(standin::default_action(3), 5u);
 }
 
 TEST_F(HostLayerTest, SceneFilesAreCheckedAndLoaded) {
@@ -37,6 +37,11 @@ TEST_F(HostLayerTest, SceneFilesAreCheckedAndLoaded) {
   EXPECT_FALSE(isSceneFile(core, other));
   EXPECT_TRUE(loadSceneFile(core, scene));
   EXPECT_FALSE(loadSceneFile(core, other));
+  // The host's flag values, and the word an unattended load passes: no prompts, the file's units.
+  EXPECT_EQ(Interface8::kRefreshViewports, 0x01);
+  EXPECT_EQ(Interface8::kSuppressPrompts, 0x02);
+  EXPECT_EQ(Interface8::kUseFileUnits, 0x04);
+  EXPECT_EQ(standin::last_load_flags(), 6u);
 }
 
 TEST_F(HostLayerTest, SceneFileLoadPassesHostExceptionsOn) {
@@ -50,8 +55,8 @@ TEST_F(HostLayerTest, RendererRequirementsComeFromTheScene) {
   json scene = smallScene();
   scene["render"]["renderer"] = {{"requirements", {3}}};
   load(scene);
-  EXPECT_TRUE(
-      rendererRequires(GetCOREInterface(), IRendererRequirements::kRequirement_Wants32bitFPOutput));
+  EXPECT_TRUE(rendererRequires(GetCOREInterface(),
+                               IRendererRequirements::kRequirement8_Wants32bitFPOutput));
   EXPECT_FALSE(rendererRequires(GetCOREInterface(),
                                 IRendererRequirements::kRequirement_DontSaveRenderOutput));
 }

@@ -1,6 +1,8 @@
 // The job's missing-data policies as the host is told them and as they are logged back.
 #include "support/job_fixture.h"
 
+#include <max.h>
+
 #include <DefaultActions.h>
 
 using DefaultActionsTest = JobTest;
@@ -12,11 +14,10 @@ TEST_F(DefaultActionsTest, EachFlagSetsItsKindAndOneLine) {
   job.ignoreMissingXREFs = true;
   job.applyDefaultActions();
 
-  DefaultActionSys* actions = GetDefaultActionSys();
-  EXPECT_EQ(actions->GetAction(TYPE_MISSING_EXTERNAL_FILES), DEFAULTACTION_IGNORE);
-  EXPECT_EQ(actions->GetAction(TYPE_MISSING_UVWS), DEFAULTACTION_FAIL);
-  EXPECT_EQ(actions->GetAction(TYPE_MISSING_DLL_FILES), DEFAULTACTION_FAIL);
-  EXPECT_EQ(actions->GetAction(TYPE_MISSING_XREF_FILES), DEFAULTACTION_IGNORE);
+  EXPECT_EQ(standin::default_action(TYPE_MISSING_EXTERNAL_FILES), 1u);
+  EXPECT_EQ(standin::default_action(TYPE_MISSING_UVWS), 5u);
+  EXPECT_EQ(standin::default_action(TYPE_MISSING_DLL_FILES), 5u);
+  EXPECT_EQ(standin::default_action(TYPE_MISSING_XREF_FILES), 1u);
   EXPECT_EQ(log.text(),
             "Ignoring missing external file errors\n"
             "Not ignoring missing UVW cooridinate errors\n"
@@ -25,10 +26,10 @@ TEST_F(DefaultActionsTest, EachFlagSetsItsKindAndOneLine) {
 }
 
 TEST_F(DefaultActionsTest, LoggedBackAsTheHostHasThem) {
-  DefaultActionSys* actions = GetDefaultActionSys();
-  actions->SetAction(TYPE_MISSING_EXTERNAL_FILES, DEFAULTACTION_FAIL);
-  actions->SetAction(TYPE_MISSING_UVWS, DEFAULTACTION_IGNORE);
-  actions->SetAction(TYPE_MISSING_DLL_FILES, DEFAULTACTION_IGNORE);
+  DefaultActionSys* actions = GetCOREInterface()->DefaultActions();
+  actions->SetAction(TYPE_MISSING_EXTERNAL_FILES, DEFAULTACTIONS_LOGTOFILE | DEFAULTACTIONS_ABORT);
+  actions->SetAction(TYPE_MISSING_UVWS, DEFAULTACTIONS_LOGTOFILE);
+  actions->SetAction(TYPE_MISSING_DLL_FILES, DEFAULTACTIONS_LOGTOFILE);
   // Any action but ignoring is reported as failing.
   actions->SetAction(TYPE_MISSING_XREF_FILES, 3);
   job.logDefaultActions();

@@ -43,6 +43,7 @@ class CrashingCloseCore : public Interface8 {
   }
   void CloseCurRenderer() override { writeThroughNull(); }
   LogSys* Log() override { return host->Log(); }
+  DefaultActionSys* DefaultActions() override { return host->DefaultActions(); }
   bool LoadFromFile(const MCHAR* filename, unsigned long flags) override {
     return host->LoadFromFile(filename, flags);
   }

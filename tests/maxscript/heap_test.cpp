@@ -47,7 +47,7 @@ void holdInAnInnerFrameAndCollect(const bool& outerDeleted, bool& innerDeleted) 
 }
 
 TEST_F(Heap, FramesChainAndPopRestoresThePreviousHead) {
-  MAXScript_TLS* locals = maxscript_thread_locals();
+  MAXScript_TLS* locals = standin::thread_locals();
   Value** before = locals->current_locals_frame;
   bool outerDeleted = false;
   bool innerDeleted = false;
@@ -67,12 +67,12 @@ TEST_F(Heap, FramesChainAndPopRestoresThePreviousHead) {
 
 TEST_F(Heap, ThreadResultAndGlobalsAreRoots) {
   bool resultDeleted = false;
-  maxscript_thread_locals()->current_result = new Probe(&resultDeleted);
+  standin::thread_locals()->current_result = new Probe(&resultDeleted);
   run("heapTestGlobal = \"kept\"");
   Collectable::gc();
   EXPECT_FALSE(resultDeleted);
   EXPECT_EQ(result_of("heapTestGlobal"), "\"kept\"");
-  maxscript_thread_locals()->current_result = nullptr;
+  standin::thread_locals()->current_result = nullptr;
   Collectable::gc();
   EXPECT_TRUE(resultDeleted);
 }

@@ -1,7 +1,15 @@
 // Test fixture: the calling thread's listener output goes to a string while a test runs.
 #pragma once
 
-#include "maxscript/maxscript.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +18,13 @@
 class ListenerCapture : public ::testing::Test {
  protected:
   void SetUp() override {
-    MAXScript_TLS* locals = maxscript_thread_locals();
+    MAXScript_TLS* locals = standin::thread_locals();
     saved_ = locals->current_stdout;
     // current_stdout is a root of the collector, so the capture stream stays alive.
     capture_ = new StringStream();
     locals->current_stdout = capture_;
   }
-  void TearDown() override { maxscript_thread_locals()->current_stdout = saved_; }
+  void TearDown() override { standin::thread_locals()->current_stdout = saved_; }
 
   /// Everything written to the listener since the test began.
   std::string listener() const { return capture_->to_string(); }
@@ -24,7 +32,8 @@ class ListenerCapture : public ::testing::Test {
   /// Runs a script text as the execute function does; gives its last value.
   static Value* run(const std::string& text) {
     one_value_local(source);
-    auto* stream = new StringStream(text);
+    std::string copy = text;
+    auto* stream = new StringStream(copy.data());
     vl.source = stream;
     Value* result = nullptr;
     try {
@@ -44,7 +53,7 @@ class ListenerCapture : public ::testing::Test {
   static std::string error_of(const std::string& text) {
     try {
       run(text);
-    } catch (const MAXScriptException& error) {
+    } catch (MAXScriptException& error) {
       return error.printed();
     }
     return std::string();

@@ -11,7 +11,8 @@ class Compiling : public ListenerCapture {};
 
 TEST_F(Compiling, EachCompileTakesOneExpressionAndItsSeparators) {
   three_value_locals(source, parser, code);
-  auto* stream = new StringStream("1 + 1; 2 * 3\n\n  -- note\n\"last\"  \n");
+  char text[] = "1 + 1; 2 * 3\n\n  -- note\n\"last\"  \n";
+  auto* stream = new StringStream(text);
   vl.source = stream;
   auto* parser = new Parser(listener_stream());
   vl.parser = parser;
@@ -62,7 +63,9 @@ TEST_F(Files, AFileStreamReadsAndSeeksBack) {
   one_value_local(file);
   auto* file = new FileStream();
   vl.file = file;
-  ASSERT_EQ(file->open(path.c_str(), "r"), file);
+  std::string name = path.string();
+  char read[] = "r";
+  ASSERT_EQ(file->open(name.data(), read), file);
   EXPECT_EQ(file->get_char(), 'a');
   const long mark = file->position();
   EXPECT_EQ(file->get_char(), 'b');
@@ -77,7 +80,9 @@ TEST_F(Files, OpeningAMissingFileGivesNull) {
   one_value_local(file);
   auto* file = new FileStream();
   vl.file = file;
-  EXPECT_EQ(file->open((folder_ / "missing.ms").c_str(), "r"), nullptr);
+  std::string name = (folder_ / "missing.ms").string();
+  char read[] = "r";
+  EXPECT_EQ(file->open(name.data(), read), nullptr);
   EXPECT_FALSE(file->is_open());
   EXPECT_TRUE(file->at_eos());
   pop_value_locals();
@@ -88,7 +93,9 @@ TEST_F(Files, AFileOpenedForWritingTakesPrintedText) {
   one_value_local(file);
   auto* file = new FileStream();
   vl.file = file;
-  ASSERT_NE(file->open(path.c_str(), "w"), nullptr);
+  std::string name = path.string();
+  char write[] = "w";
+  ASSERT_NE(file->open(name.data(), write), nullptr);
   file->printf("%d-%s", 7, "x");
   file->close();
   pop_value_locals();

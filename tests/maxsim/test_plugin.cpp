@@ -1,5 +1,7 @@
 // A plug-in for maxsim's tests: says on standard output which entry point the host called, and
 // logs through the host's core interface from LibInit.
+#include <max.h>
+
 #include <maxapi.h>
 #include <plugapi.h>
 
@@ -25,6 +27,8 @@ const char* LibDescription() {
 void LibInit() {
   std::printf("%s: LibInit\n", TEST_PLUGIN_NAME);
   std::fflush(stdout);
-  GetCOREInterface()->Log()->LogEntry(SYSLOG_INFO, NO_DIALOG, TEST_PLUGIN_NAME, "initialised");
+  MCHAR title[] = TEST_PLUGIN_NAME;
+  MCHAR text[] = "initialised";
+  GetCOREInterface()->Log()->LogEntry(SYSLOG_INFO, NO_DIALOG, title, text);
 }
 #endif

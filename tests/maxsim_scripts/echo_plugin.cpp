@@ -1,6 +1,8 @@
 // A test plug-in for maxsim: publishes the core interface EchoUtil through the wrapper.
 #include "tangram/max3d/fp_wrapper.h"
 
+#include <max.h>
+
 #include <plugapi.h>
 
 #include <stdexcept>
@@ -19,7 +21,7 @@ class EchoInterface : public tangram::FPWrapper::HVStaticInterface<EchoInterface
 
   Value* Shout(const std::string& text) {
     ++calls_;
-    return new String(text + "!");
+    return new String((text + "!").c_str());
   }
   void Refuse(const std::string& text) { throw std::invalid_argument("refused " + text); }
   int Calls() { return calls_; }

@@ -1,5 +1,7 @@
 // A plug-in for the plug-in's tests that, once loaded after moonstone.dlx, asks the host for
 // FoxgloveUtil by its interface ID, as another plug-in would, and prints what it found.
+#include <max.h>
+
 #include <iFnPub.h>
 #include <plugapi.h>
 

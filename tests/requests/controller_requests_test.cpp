@@ -1,14 +1,19 @@
 // Requests to the controller over a real socket: their texts, how answers are read, and failures.
 #include "session/controller_requests.h"
 
+// Boost comes before the SDK headers, whose base_type macro breaks it.
+#include <boost/lexical_cast.hpp>
+
 #include "controller/controller_link.h"
 #include "session/global_socket.h"
 #include "support/message_of.h"
 
-#include <maxscript/kernel/exceptions.h>
+#include <max.h>
+#include <maxscrpt/maxscrpt.h>
+
+#include <maxscrpt/excepts.h>
 #include <windows.h>
 
-#include <boost/lexical_cast.hpp>
 #include <gtest/gtest.h>
 
 namespace {

@@ -19,10 +19,10 @@ class Helpers : public ListenerCapture {
  protected:
   void SetUp() override {
     ListenerCapture::SetUp();
-    frame_before_ = maxscript_thread_locals()->current_locals_frame;
+    frame_before_ = standin::thread_locals()->current_locals_frame;
   }
   void TearDown() override {
-    EXPECT_EQ(maxscript_thread_locals()->current_locals_frame, frame_before_)
+    EXPECT_EQ(standin::thread_locals()->current_locals_frame, frame_before_)
         << "the frame chain is restored";
     ListenerCapture::TearDown();
   }
@@ -57,7 +57,7 @@ TEST_F(Helpers, AnEmptyFileGivesOk) {
 TEST_F(Helpers, AFileGivesItsLastValueAndLeavesItInCurrentResult) {
   Value* result = run_script_file(write_script("last.ms", "print 1\r\nprint \"two\"\r\n1 > 2\r\n"));
   EXPECT_EQ(result, &false_value);
-  EXPECT_EQ(maxscript_thread_locals()->current_result, &false_value);
+  EXPECT_EQ(standin::thread_locals()->current_result, &false_value);
   EXPECT_EQ(listener(), "1\n\"two\"\n");
 }
 
@@ -92,7 +92,8 @@ TEST_F(Helpers, AFileThatCannotBeOpenedIsAScriptErrorNamingIt) {
 
 TEST_F(Helpers, EvaluateStreamClosesItsSourceAfterAnError) {
   one_value_local(source);
-  auto* source = new StringStream("1 +");
+  char text[] = "1 +";
+  auto* source = new StringStream(text);
   vl.source = source;
   EXPECT_EQ(failure_of([&] { evaluate_stream(source); }).rfind("MAXScriptException: -- Syntax", 0),
             0u);
@@ -103,12 +104,12 @@ TEST_F(Helpers, EvaluateStreamClosesItsSourceAfterAnError) {
 TEST_F(Helpers, ATextGivesItsLastValue) {
   EXPECT_EQ(value_to_text(evaluate_script_text("1 + 1")), "2");
   Value* result = evaluate_script_text("\"ab\" + \"c\"");
-  EXPECT_EQ(maxscript_thread_locals()->current_result, result);
+  EXPECT_EQ(standin::thread_locals()->current_result, result);
   EXPECT_EQ(value_to_text(result), "\"abc\"");
   EXPECT_EQ(evaluate_script_text(""), &ok);
   standin::null_result_from_next_execute();
   EXPECT_EQ(evaluate_script_text("1"), &ok);
-  EXPECT_EQ(maxscript_thread_locals()->current_result, &ok);
+  EXPECT_EQ(standin::thread_locals()->current_result, &ok);
 }
 
 TEST_F(Helpers, ASyntaxErrorInATextHasNoPrefix) {
@@ -121,8 +122,11 @@ TEST_F(Helpers, PrintedForms) {
   EXPECT_EQ(value_to_text(&false_value), "false");
   EXPECT_EQ(value_to_text(&ok), "OK");
   EXPECT_EQ(value_to_text(evaluate_script_text("\"a\\\"b\"")), "\"a\\\"b\"");
-  EXPECT_EQ(error_to_text(RuntimeError("x")), "-- Runtime error: x");
-  EXPECT_EQ(error_to_text(ArgCountError("f", 1, 2)), "-- Argument count error: f wanted 1, got 2");
+  char text[] = "x";
+  RuntimeError runtimeError(text);
+  EXPECT_EQ(error_to_text(runtimeError), "-- Runtime error: x");
+  ArgCountError countError("f", 1, 2);
+  EXPECT_EQ(error_to_text(countError), "-- Argument count error: f wanted 1, got 2");
 }
 
 TEST_F(Helpers, TheFrameGuardRestoresTheChainWhenAFunctionThrows) {
@@ -130,11 +134,11 @@ TEST_F(Helpers, TheFrameGuardRestoresTheChainWhenAFunctionThrows) {
     scoped_maxscript_frame frame;
     one_value_local(held);
     vl.held = new String("held");
-    EXPECT_NE(maxscript_thread_locals()->current_locals_frame, frame_before_);
+    EXPECT_NE(standin::thread_locals()->current_locals_frame, frame_before_);
     throw std::runtime_error("leaving");
   } catch (const std::runtime_error&) {
   }
-  EXPECT_EQ(maxscript_thread_locals()->current_locals_frame, frame_before_);
+  EXPECT_EQ(standin::thread_locals()->current_locals_frame, frame_before_);
 }
 
 TEST(FrameGuard, SetsUpAThreadWithoutThreadLocals) {

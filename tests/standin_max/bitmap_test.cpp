@@ -2,7 +2,9 @@
 // numbered file names.
 #include "host_fixture.h"
 
-#include <bitmap.h>
+#include <max.h>
+
+#include <bmmlib.h>
 
 #include <cmath>
 #include <limits>
@@ -44,7 +46,7 @@ TEST(BitmapInfoTest, CopyTakesEveryField) {
   bi.SetAspect(1.5f);
   bi.SetType(BMM_FLOAT_RGBA_32);
   bi.SetFlags(MAP_HAS_ALPHA);
-  bi.SetCustomFlag(BMM_CUSTOM_POSXY);
+  bi.SetCustomFlag(BMM_CUSTOM_POS);
   bi.SetCustomX(-8);
   bi.SetCustomY(-4);
   bi.SetDeviceSetting(BMM_SETTING_ALPHA_SPLIT, "1");
@@ -58,7 +60,7 @@ TEST(BitmapInfoTest, CopyTakesEveryField) {
   EXPECT_FLOAT_EQ(copy.Aspect(), 1.5f);
   EXPECT_EQ(copy.Type(), BMM_FLOAT_RGBA_32);
   EXPECT_EQ(copy.Flags(), MAP_HAS_ALPHA);
-  EXPECT_EQ(copy.GetCustomFlags(), BMM_CUSTOM_POSXY);
+  EXPECT_EQ(copy.GetCustomFlags(), BMM_CUSTOM_POS);
   EXPECT_EQ(copy.GetCustomX(), -8);
   EXPECT_EQ(copy.GetCustomY(), -4);
   EXPECT_STREQ(copy.GetDeviceSetting(BMM_SETTING_ALPHA_SPLIT), "1");
@@ -184,7 +186,7 @@ TEST_P(CopyImageTest, PlacesTheSourceByTheCustomPosition) {
   fillWithPositions(source.get());
   BitmapPtr destination = create(p.destW, p.destH, BMM_FLOAT_RGBA_32);
   BitmapInfo bi;
-  bi.SetCustomFlag(BMM_CUSTOM_POSXY);
+  bi.SetCustomFlag(BMM_CUSTOM_POS);
   bi.SetCustomX(p.customX);
   bi.SetCustomY(p.customY);
   ASSERT_TRUE(destination->CopyImage(source.get(), COPY_IMAGE_USE_CUSTOM,

@@ -4,6 +4,8 @@
 
 #include <max.h>
 
+#include <pbbitmap.h>
+
 #include <cstdlib>
 #include <memory>
 
@@ -107,7 +109,8 @@ TEST_F(ExampleSceneTest, ExrSceneWantsFloatingPointOutput) {
   auto* requirements = static_cast<IRendererRequirements*>(
       core->GetCurrentRenderer()->GetInterface(IRENDERERREQUIREMENTS_INTERFACE_ID));
   ASSERT_NE(requirements, nullptr);
-  EXPECT_TRUE(requirements->HasRequirement(IRendererRequirements::kRequirement_Wants32bitFPOutput));
+  EXPECT_TRUE(
+      requirements->HasRequirement(IRendererRequirements::kRequirement8_Wants32bitFPOutput));
 
   BitmapInfo output;
   output.Copy(&core->GetRendFileBI());

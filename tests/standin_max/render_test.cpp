@@ -2,7 +2,10 @@
 // multi-pass accumulation, black frames, scene scripts and injected render faults.
 #include "host_fixture.h"
 
-#include <imultipasscameraeffect.h>
+#include <max.h>
+
+#include <object.h>
+#include <pbbitmap.h>
 #include <scene_scripts.h>
 
 #include <csignal>
@@ -283,7 +286,7 @@ TEST_F(MultiPassTest, PassesDifferInViewAndTime) {
   EXPECT_EQ(t0, 160);
   EXPECT_EQ(t2, 160 + 40);  // two quarters of the 80-tick spread
   EXPECT_FALSE(first.panX == third.panX && first.panY == third.panY);
-  effect->PostRender();
+  effect->PostRenderFrame();
 }
 
 TEST_F(MultiPassTest, AccumulationIsTheRunningAverage) {
@@ -313,7 +316,7 @@ TEST_F(MultiPassTest, RenderedPassesAverageToABlurredDisc) {
     ASSERT_TRUE(GetCOREInterface()->CurRendererRenderFrame(t, pass.get(), nullptr, 1.0f, view));
     effect->AccumulateBitmap(result.get(), pass.get(), p, t);
   }
-  effect->PostRender();
+  effect->PostRenderFrame();
   // The disc's edge is covered in some passes only: neither pure red nor pure blue.
   bool blended = false;
   for (int x = 0; x < 16; ++x) {

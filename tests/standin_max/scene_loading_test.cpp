@@ -2,14 +2,23 @@
 // and the load faults a scene can inject.
 #include "host_fixture.h"
 
+#include <max.h>
+
 #include <DefaultActions.h>
-#include <IRendererRequirements.h>
-#include <maxexception.h>
+#include <render.h>
+#include <iFnPub.h>
+#include <pbbitmap.h>
 
 #include <csignal>
 #include <unistd.h>
 
 using nlohmann::json;
+
+namespace {
+// The host's actions: log the missing item and go on, or log it and fail the load.
+constexpr DWORD kIgnore = DEFAULTACTIONS_LOGTOFILE;
+constexpr DWORD kFail = DEFAULTACTIONS_LOGTOFILE | DEFAULTACTIONS_ABORT;
+}  // namespace
 
 using SceneLoadingTest = HostTest;
 
@@ -182,7 +191,8 @@ TEST_F(SceneLoadingTest, RendererReportsItsClassAndRequirements) {
   ASSERT_NE(requirements, nullptr);
   EXPECT_TRUE(
       requirements->HasRequirement(IRendererRequirements::kRequirement_DontSaveRenderOutput));
-  EXPECT_TRUE(requirements->HasRequirement(IRendererRequirements::kRequirement_Wants32bitFPOutput));
+  EXPECT_TRUE(
+      requirements->HasRequirement(IRendererRequirements::kRequirement8_Wants32bitFPOutput));
   EXPECT_FALSE(requirements->HasRequirement(IRendererRequirements::kRequirement_NoVFB));
   EXPECT_EQ(renderer->GetInterface(Interface_ID(1, 2)), nullptr);
 }
@@ -197,14 +207,20 @@ TEST_F(SceneLoadingTest, TimeIsSetAndRead) {
 }
 
 TEST_F(SceneLoadingTest, DefaultActionsAreKeptPerKind) {
-  DefaultActionSys* actions = GetDefaultActionSys();
+  DefaultActionSys* actions = GetCOREInterface()->DefaultActions();
+  DWORD action = 0;
   for (DWORD kind = TYPE_MISSING_EXTERNAL_FILES; kind <= TYPE_MISSING_UVWS; ++kind) {
-    EXPECT_EQ(actions->GetAction(kind), DEFAULTACTION_FAIL);
+    EXPECT_TRUE(actions->GetAction(kind, action));
+    EXPECT_EQ(action, kFail);
   }
-  EXPECT_TRUE(actions->SetAction(TYPE_MISSING_DLL_FILES, DEFAULTACTION_IGNORE));
-  EXPECT_EQ(actions->GetAction(TYPE_MISSING_DLL_FILES), DEFAULTACTION_IGNORE);
-  EXPECT_EQ(actions->GetAction(TYPE_MISSING_EXTERNAL_FILES), DEFAULTACTION_FAIL);
-  EXPECT_FALSE(actions->SetAction(9, DEFAULTACTION_IGNORE));
+  EXPECT_TRUE(actions->SetAction(TYPE_MISSING_DLL_FILES, kIgnore));
+  EXPECT_TRUE(actions->GetAction(TYPE_MISSING_DLL_FILES, action));
+  EXPECT_EQ(action, kIgnore);
+  EXPECT_EQ(standin::default_action(TYPE_MISSING_EXTERNAL_FILES), kFail);
+  EXPECT_FALSE(actions->SetAction(9, kIgnore));
+  action = 7;
+  EXPECT_FALSE(actions->GetAction(9, action));
+  EXPECT_EQ(action, 7u);
 }
 
 struct MissingReference {
@@ -224,19 +240,19 @@ class MissingReferenceTest : public HostTest,
 
 TEST_P(MissingReferenceTest, FailsTheLoadUnlessItsKindIsIgnored) {
   const std::string file = writeFile("scene.max", sceneWithMissingReference().dump());
-  DefaultActionSys* actions = GetDefaultActionSys();
+  DefaultActionSys* actions = GetCOREInterface()->DefaultActions();
   Interface8* core = GetCOREInterface8();
 
-  actions->SetAction(GetParam().actionKind, DEFAULTACTION_FAIL);
+  actions->SetAction(GetParam().actionKind, kFail);
   EXPECT_FALSE(core->LoadFromFile(file.c_str(), 6));
 
   // Ignoring every other kind does not help.
   for (DWORD kind = TYPE_MISSING_EXTERNAL_FILES; kind <= TYPE_MISSING_UVWS; ++kind) {
-    if (kind != GetParam().actionKind) actions->SetAction(kind, DEFAULTACTION_IGNORE);
+    if (kind != GetParam().actionKind) actions->SetAction(kind, kIgnore);
   }
   EXPECT_FALSE(core->LoadFromFile(file.c_str(), 6));
 
-  actions->SetAction(GetParam().actionKind, DEFAULTACTION_IGNORE);
+  actions->SetAction(GetParam().actionKind, kIgnore);
   EXPECT_TRUE(core->LoadFromFile(file.c_str(), 6));
 }
 

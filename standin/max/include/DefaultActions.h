@@ -1,6 +1,10 @@
 // The default-action system: what the host does about each kind of missing data in a scene.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "maxtypes.h"
 
 /// Kinds of missing data.
@@ -9,22 +13,20 @@
 #define TYPE_MISSING_XREF_FILES 3u
 #define TYPE_MISSING_UVWS 4u
 
-/// Actions: a missing item of a kind whose action is DEFAULTACTION_IGNORE is logged and the
-/// load goes on; with any other action it fails the load.
-#define DEFAULTACTION_IGNORE 1u
-#define DEFAULTACTION_FAIL 5u
+/// Action flags. A missing item of a kind whose action is exactly DEFAULTACTIONS_LOGTOFILE is
+/// logged and the load goes on; with any other action it fails the load.
+#define DEFAULTACTIONS_LOGTOFILE 0x00000001u
+#define DEFAULTACTIONS_ABORT 0x00000004u
 
-/// Keeps one action per kind; every kind starts at DEFAULTACTION_FAIL.
+/// Keeps one action per kind; every kind starts at DEFAULTACTIONS_LOGTOFILE | DEFAULTACTIONS_ABORT.
+/// Reached through Interface::DefaultActions().
 class DefaultActionSys {
  public:
-  /// The action for the kind (DEFAULTACTION_FAIL for a kind never set or unknown).
-  virtual DWORD GetAction(DWORD type) = 0;
+  /// Gives the action for the kind in `action`; FALSE (action unchanged) for an unknown kind.
+  virtual BOOL GetAction(DWORD eventID, DWORD& action) = 0;
   /// Sets the action for the kind; FALSE for an unknown kind.
-  virtual BOOL SetAction(DWORD type, DWORD action) = 0;
+  virtual BOOL SetAction(DWORD eventID, DWORD action) = 0;
 
  protected:
   ~DefaultActionSys() = default;
 };
-
-/// The host's one default-action system.
-DefaultActionSys* GetDefaultActionSys();

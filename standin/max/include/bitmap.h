@@ -1,6 +1,10 @@
 // Bitmaps and the bitmap manager: image descriptions, pixel storage, image files.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "maxtypes.h"
 
 #include <cstdint>
@@ -22,7 +26,7 @@
 
 /// Custom flag: CopyImage with COPY_IMAGE_USE_CUSTOM puts the source's pixel (0, 0) at the
 /// destination's (CustomX, CustomY); without it the source is centred.
-#define BMM_CUSTOM_POSXY 0x00000008u
+#define BMM_CUSTOM_POS 0x00000008u
 
 /// CopyImage operations.
 #define COPY_IMAGE_CROP 0
@@ -73,14 +77,14 @@ class BitmapInfo {
   const MCHAR* Name() const { return name_.c_str(); }
   void SetName(const MCHAR* name) { name_ = name ? name : ""; }
   /// The device's name: set explicitly, or "" to let the file name's extension choose it.
-  const MCHAR* Device() const { return device_.c_str(); }
+  const MCHAR* Device() { return device_.c_str(); }
   void SetDevice(const MCHAR* device) { device_ = device ? device : ""; }
 
-  WORD Width() const { return width_; }
-  WORD Height() const { return height_; }
+  WORD Width() { return width_; }
+  WORD Height() { return height_; }
   void SetWidth(WORD width) { width_ = width; }
   void SetHeight(WORD height) { height_ = height; }
-  float Aspect() const { return aspect_; }
+  float Aspect() { return aspect_; }
   void SetAspect(float aspect) { aspect_ = aspect; }
   int Type() const { return type_; }
   void SetType(int type) { type_ = type; }
@@ -143,6 +147,8 @@ class BitmapStorage {
   std::vector<uint16_t> levels_;
 };
 
+class CropCallback;
+
 /// An image in memory. Created by TheManager->Create, released with DeleteThis.
 class Bitmap {
  public:
@@ -162,15 +168,15 @@ class Bitmap {
   BOOL HasGChannels() const { return gChannels_; }
 
   /// Shows the bitmap in the frame-buffer window at position `vpos` (BMM_UL..BMM_CN).
-  BOOL Display(const MCHAR* title = nullptr, int vpos = BMM_CN, BOOL autonomous = FALSE,
-               BOOL savebutton = TRUE, void* crop = nullptr, Bitmap* cloneMyVFB = nullptr);
+  BOOL Display(MCHAR* title = nullptr, int vpos = BMM_CN, BOOL autonomous = FALSE,
+               BOOL savebutton = TRUE, CropCallback* crop = nullptr, Bitmap* cloneMyVFB = nullptr);
   /// Takes the bitmap out of the frame-buffer window.
   BOOL UnDisplay();
   /// The frame-buffer window while the bitmap is shown, else null.
   HWND GetWindow() const;
 
   /// Fills this bitmap from `from`. COPY_IMAGE_CROP puts from's (0, 0) at (0, 0);
-  /// COPY_IMAGE_USE_CUSTOM places it by bi's custom options (see BMM_CUSTOM_POSXY). Pixels that
+  /// COPY_IMAGE_USE_CUSTOM places it by bi's custom options (see BMM_CUSTOM_POS). Pixels that
   /// `from` does not cover get `fill`. FALSE for another operation or a missing bitmap.
   BOOL CopyImage(Bitmap* from, int operation, BMM_Color_fl fill, BitmapInfo* bi = nullptr);
 
@@ -180,9 +186,9 @@ class Bitmap {
   /// Writes the image file (frame: BMM_SINGLEFRAME). BMMRES_INVALIDUSAGE without OpenOutput,
   /// BMMRES_IOERROR when the file cannot be written (its folder missing, for instance; no folder
   /// is ever created here).
-  BMMRES Write(BitmapInfo* bi, DWORD frame = static_cast<DWORD>(BMM_SINGLEFRAME));
+  BMMRES Write(BitmapInfo* bi, int frame = BMM_SINGLEFRAME);
   /// Ends the output opened for bi.
-  BMMRES Close(BitmapInfo* bi, int flag = BMM_CLOSE_COMPLETE);
+  int Close(BitmapInfo* bi, int flag = BMM_CLOSE_COMPLETE);
 
   /// Releases the bitmap (and takes it out of the frame-buffer window).
   void DeleteThis();
@@ -210,17 +216,9 @@ class BitmapManager {
 /// The host's bitmap manager.
 extern BitmapManager* TheManager;
 
-/// A bitmap parameter: an image description and the bitmap made for it (null until set).
-class PBBitmap {
- public:
-  PBBitmap() : bm(nullptr) {}
-  BitmapInfo bi;
-  Bitmap* bm;
-};
-
 /// Puts the frame number into a file name: at least four digits (more when needed) right before
 /// the extension: "C:\out\shot.tga", 5 -> "C:\out\shot0005.tga"; 12345 -> "shot12345.tga"; a
 /// name without an extension gets the number at its end. A negative number keeps its sign
 /// before the digits: -5 -> "shot-0005.tga". `nameout` must hold MAX_PATH characters; when the
-/// result would not fit it is set to "".
-void BMMCreateNumberedFilename(const MCHAR* namein, int frame, MCHAR* nameout);
+/// result would not fit it is set to "". TRUE when the name was made.
+int BMMCreateNumberedFilename(const MCHAR* namein, int frame, MCHAR* nameout);

@@ -1,6 +1,10 @@
 // Function publishing: interfaces whose functions and properties scripts can call by name.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "maxtypes.h"
 
 #include <cstdarg>
@@ -13,19 +17,22 @@ class Value;
 /// A function's number within its interface.
 typedef short FunctionID;
 #define FP_NO_FUNCTION (static_cast<FunctionID>(-1))
-/// A parameter or result type code.
-typedef int ParamType2;
 /// A string resource number (0: none).
 typedef int StringResID;
 /// The result of a dispatch.
 typedef int FPStatus;
 
-// Type codes.
-#define TYPE_FLOAT 0
-#define TYPE_INT 1
-#define TYPE_VOID 25
-#define TYPE_VALUE 44
-#define TYPE_bool 46
+/// Parameter type codes of the parameter blocks.
+enum ParamType {
+  TYPE_FLOAT = 0,
+  TYPE_INT = 1,
+};
+/// Type codes of function publishing: those of ParamType (converted explicitly) and these.
+enum ParamType2 {
+  TYPE_VOID = 25,
+  TYPE_VALUE = 44,
+  TYPE_bool = 46,
+};
 
 // Dispatch results.
 #define FPS_FAIL 0
@@ -39,19 +46,19 @@ typedef int FPStatus;
 /// global under its internal name.
 #define FP_CORE 0x0004
 
-// Markers of the descriptor list.
-/// Begins the property records.
-#define FP_PROPERTIES_TAG static_cast<int>(0xC0000401u)
-/// Ends the list.
-#define FP_END_TAG static_cast<int>(0xC0000400u)
+/// Markers of the descriptor list: `properties` begins the property records, `end` ends the list.
+enum {
+  end = static_cast<int>(0xC0000400u),
+  properties = static_cast<int>(0xC0000401u),
+};
 
 /// Identifies an interface by two 32-bit parts; a default-constructed ID has all bits set.
 class Interface_ID {
  public:
   Interface_ID() : a_(0xFFFFFFFFu), b_(0xFFFFFFFFu) {}
   Interface_ID(DWORD a, DWORD b) : a_(a), b_(b) {}
-  DWORD PartA() const { return a_; }
-  DWORD PartB() const { return b_; }
+  DWORD PartA() { return a_; }
+  DWORD PartB() { return b_; }
   bool operator==(const Interface_ID& other) const { return a_ == other.a_ && b_ == other.b_; }
   bool operator!=(const Interface_ID& other) const { return !(*this == other); }
 
@@ -65,12 +72,14 @@ class FPValue {
  public:
   FPValue() : type(TYPE_VOID), ptr(nullptr) {}
   /// Stores the one variable argument after `type` (see Loadva).
-  void Load(ParamType2 type, ...);
+  void Load(int type, ...);
   /// Stores the next item of `ap` as a value of `type`. Without `ptr`, the item is the value as
   /// a variable argument carries it (an int for TYPE_INT and TYPE_bool, a double for TYPE_FLOAT,
   /// a Value* for TYPE_VALUE); with `ptr`, the item is a pointer to the value (a Value* is its
   /// own pointer form). TYPE_VOID reads nothing. Throws std::invalid_argument for other types.
-  void Loadva(ParamType2 type, va_list ap, bool ptr = false);
+  /// (The host's own returns the moved va_list; on x86-64 System V a va_list is an array, which no
+  /// function can return, so nothing is returned here and callers must not use the result.)
+  void Loadva(int type, va_list ap, bool ptr = false);
 
   ParamType2 type;
   union {
@@ -139,19 +148,21 @@ class FPInterfaceDesc : public FPInterface {
   ~FPInterfaceDesc() override;
   FPInterfaceDesc* GetDesc() override { return this; }
 
-  /// Reads the descriptor list from `ap`: function records (ID, name, name resource, result
-  /// type, flags, parameter count, then per parameter: name, name resource, type), optionally
-  /// FP_PROPERTIES_TAG followed by property records (getter ID, setter ID, name, name resource,
-  /// type), and FP_END_TAG. Stores the identity and, with FP_CORE in `flags`, registers the
-  /// interface as a core interface (replacing one registered under the same ID).
-  void load_descriptor(Interface_ID id, const MCHAR* int_name, StringResID descr, ClassDesc* cd,
-                       unsigned short flags, va_list ap);
-
   /// The function published under this name (compared without regard to case), or null.
   const FPFunctionDef* GetFnDef(const std::string& name) const;
   /// The property published under this name (compared without regard to case), or null.
   const FPPropDef* GetPropDef(const std::string& name) const;
 
+ protected:
+  /// Reads the descriptor list from `ap`: function records (ID, name, name resource, result
+  /// type, flags, parameter count, then per parameter: name, name resource, type), optionally
+  /// properties followed by property records (getter ID, setter ID, name, name resource,
+  /// type), and end. Stores the identity and, with FP_CORE in `flags`, registers the
+  /// interface as a core interface (replacing one registered under the same ID).
+  void load_descriptor(Interface_ID id, MCHAR* int_name, StringResID descr, ClassDesc* cd,
+                       USHORT flag, va_list ap);
+
+ public:
   Interface_ID ID;
   std::string internal_name;
   StringResID description = 0;
@@ -169,3 +180,13 @@ FPInterface* GetCOREInterface(Interface_ID id);
 /// The core interface registered under the internal name (compared without regard to case), or
 /// null.
 FPInterfaceDesc* GetCOREInterfaceByName(const std::string& internal_name);
+
+/// An error raised by the host, carrying a message and an optional code.
+class MAXException {
+ public:
+  /// Copies the message (null: empty).
+  explicit MAXException(MCHAR* msg, int code = 0) : message(msg ? msg : ""), error_code(code) {}
+
+  MSTR message;
+  int error_code;
+};

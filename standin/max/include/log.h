@@ -1,6 +1,10 @@
 // The host's system log: entries that plug-ins and the host write, shown on standard error here.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "maxtypes.h"
 
 #define SYSLOG_ERROR 0x00000001u
@@ -16,7 +20,7 @@ class LogSys {
  public:
   /// Writes one entry; format and the arguments after it follow printf. `dialogue` is ignored
   /// (there is no user to show a dialogue to).
-  virtual void LogEntry(DWORD type, BOOL dialogue, const MCHAR* title, const MCHAR* format, ...)
+  virtual void LogEntry(DWORD type, BOOL dialogue, MCHAR* title, MCHAR* format, ...)
       __attribute__((format(printf, 5, 6))) = 0;
 
  protected:

@@ -2,7 +2,15 @@
 // exit.
 #pragma once
 
-#include "maxscript/maxscript.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 
 namespace tangram {
 namespace max3d {
@@ -19,6 +27,10 @@ class scoped_maxscript_frame {
   ~scoped_maxscript_frame();
   scoped_maxscript_frame(const scoped_maxscript_frame&) = delete;
   scoped_maxscript_frame& operator=(const scoped_maxscript_frame&) = delete;
+
+  /// The calling thread's MAXScript thread locals. The plug-in reads them here rather than with
+  /// the SDK's thread_local(x) macro, whose name is also a C++ keyword.
+  MAXScript_TLS* locals() const { return locals_; }
 
  private:
   MAXScript_TLS* locals_;

@@ -14,10 +14,13 @@ Value* run_script_file(const std::string& path) {
   two_value_locals(file, result);
   auto* file = new FileStream();
   vl.file = file;
-  if (!file->open(path.c_str(), "r")) {
-    throw std::runtime_error(
-        "MAXScriptException: " +
-        error_to_text(RuntimeError("Cannot open script file: \"" + path + "\"")));
+  // The host takes writable texts.
+  std::string name = path;
+  MCHAR mode[] = "r";
+  if (!file->open(name.data(), mode)) {
+    std::string text = "Cannot open script file: \"" + path + "\"";
+    RuntimeError error(text.data());
+    throw std::runtime_error("MAXScriptException: " + error_to_text(error));
   }
   try {
     vl.result = evaluate_stream(file);
@@ -26,14 +29,14 @@ Value* run_script_file(const std::string& path) {
     throw;
   }
   file->close();
-  maxscript_thread_locals()->current_result = vl.result;
+  frame.locals()->current_result = vl.result;
   pop_value_locals();
   return vl.result;
 }
 
 Value* evaluate_stream(CharStream* source) {
   scoped_maxscript_frame frame;
-  MAXScript_TLS* locals = maxscript_thread_locals();
+  MAXScript_TLS* locals = frame.locals();
   three_value_locals(parser, code, result);
   try {
     auto* parser = new Parser(locals->current_stdout);
@@ -43,7 +46,7 @@ Value* evaluate_stream(CharStream* source) {
       vl.result = vl.code->eval();
       source->flush_whitespace();
     }
-  } catch (const MAXScriptException& error) {
+  } catch (MAXScriptException& error) {
     source->close();
     throw std::runtime_error("MAXScriptException: " + error_to_text(error));
   } catch (const std::exception&) {
@@ -60,16 +63,17 @@ Value* evaluate_stream(CharStream* source) {
 Value* evaluate_script_text(const std::string& text) {
   scoped_maxscript_frame frame;
   two_value_locals(stream, result);
-  auto* stream = new StringStream(text);
+  std::string copy = text;  // the stream copies a writable text
+  auto* stream = new StringStream(copy.data());
   vl.stream = stream;
   try {
     vl.result = stream->execute_vf(nullptr, 0);
-  } catch (const MAXScriptException& error) {
+  } catch (MAXScriptException& error) {
     throw std::runtime_error(error_to_text(error));
   }
   if (!vl.result) vl.result = &ok;
   stream->close();
-  maxscript_thread_locals()->current_result = vl.result;
+  frame.locals()->current_result = vl.result;
   pop_value_locals();
   return vl.result;
 }

@@ -18,7 +18,7 @@ std::string value_to_text(Value* value) {
   return text;
 }
 
-std::string error_to_text(const MAXScriptException& error) {
+std::string error_to_text(MAXScriptException& error) {
   scoped_maxscript_frame frame;
   one_value_local(stream);
   auto* stream = new StringStream();

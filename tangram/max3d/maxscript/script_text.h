@@ -1,7 +1,15 @@
 // Printed forms of MAXScript values and errors as text, for messages.
 #pragma once
 
-#include "maxscript/maxscript.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 
 #include <string>
 
@@ -12,7 +20,7 @@ namespace max3d {
 std::string value_to_text(Value* value);
 
 /// The error's printed form, e.g. "-- Runtime error: text".
-std::string error_to_text(const MAXScriptException& error);
+std::string error_to_text(MAXScriptException& error);
 
 }  // namespace max3d
 }  // namespace tangram

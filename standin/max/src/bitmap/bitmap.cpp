@@ -1,5 +1,7 @@
 // Bitmaps: pixel access, the frame-buffer window, copying with placement, and writing image files.
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 #include "bitmap/image_device.h"
 #include "win32/drive_map.h"
@@ -34,7 +36,7 @@ BOOL Bitmap::PrepareGChannels(BitmapInfo* bi) {
   return TRUE;
 }
 
-BOOL Bitmap::Display(const MCHAR*, int vpos, BOOL, BOOL, void*, Bitmap*) {
+BOOL Bitmap::Display(MCHAR*, int vpos, BOOL, BOOL, CropCallback*, Bitmap*) {
   if (vpos < BMM_UL || vpos > BMM_CN) return FALSE;
   displayed_ = true;
   return TRUE;
@@ -54,7 +56,7 @@ BOOL Bitmap::CopyImage(Bitmap* from, int operation, BMM_Color_fl fill, BitmapInf
   if (!from) return FALSE;
   int offsetX = 0, offsetY = 0;  // where from's (0, 0) lands in this bitmap
   if (operation == COPY_IMAGE_USE_CUSTOM) {
-    if (bi && (bi->GetCustomFlags() & BMM_CUSTOM_POSXY)) {
+    if (bi && (bi->GetCustomFlags() & BMM_CUSTOM_POS)) {
       offsetX = bi->GetCustomX();
       offsetY = bi->GetCustomY();
     } else {
@@ -87,7 +89,7 @@ BMMRES Bitmap::OpenOutput(BitmapInfo* bi) {
   return BMMRES_SUCCESS;
 }
 
-BMMRES Bitmap::Write(BitmapInfo* bi, DWORD) {
+BMMRES Bitmap::Write(BitmapInfo* bi, int) {
   if (!bi || std::find(openOutputs_.begin(), openOutputs_.end(), bi) == openOutputs_.end()) {
     return BMMRES_INVALIDUSAGE;
   }
@@ -96,7 +98,7 @@ BMMRES Bitmap::Write(BitmapInfo* bi, DWORD) {
   return device->write(*this, *bi, standin::posix_path(bi->Name()));
 }
 
-BMMRES Bitmap::Close(BitmapInfo* bi, int) {
+int Bitmap::Close(BitmapInfo* bi, int) {
   auto open = std::find(openOutputs_.begin(), openOutputs_.end(), bi);
   if (open == openOutputs_.end()) return BMMRES_INVALIDUSAGE;
   openOutputs_.erase(open);

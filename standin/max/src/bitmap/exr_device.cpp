@@ -45,7 +45,8 @@ class ExrDevice : public ImageDevice {
     std::vector<BMM_Color_fl> pixels(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y) bitmap.GetPixels(0, y, w, &pixels[static_cast<size_t>(y) * w]);
     try {
-      Imf::Header header(w, h, bi.Aspect() > 0 ? bi.Aspect() : 1.0f);
+      const float aspect = const_cast<BitmapInfo&>(bi).Aspect();  // the getter is not const
+      Imf::Header header(w, h, aspect > 0 ? aspect : 1.0f);
       // A floating-point bitmap keeps full floats; the others are 16-bit deep, which half holds.
       if (bitmap.Type() == BMM_FLOAT_RGBA_32)
         return writeAs<float>(header, Imf::FLOAT, pixels, w, path);

@@ -43,7 +43,7 @@ const ImageDevice* deviceForFileName(const std::string& fileName) {
 }
 
 const ImageDevice* deviceFor(const BitmapInfo& bi) {
-  const std::string named = bi.Device();
+  const std::string named = const_cast<BitmapInfo&>(bi).Device();  // the getter is not const
   if (named.empty()) return deviceForFileName(bi.Name());
   for (const auto& device : devices()) {
     if (named == device->name()) return device.get();

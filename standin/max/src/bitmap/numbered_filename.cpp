@@ -1,13 +1,15 @@
 // Frame numbers in file names: four digits or more, right before the extension.
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-void BMMCreateNumberedFilename(const MCHAR* namein, int frame, MCHAR* nameout) {
-  if (!nameout) return;
+int BMMCreateNumberedFilename(const MCHAR* namein, int frame, MCHAR* nameout) {
+  if (!nameout) return FALSE;
   const std::string name = namein ? namein : "";
   // The extension is the last dot of the last path component; a dot in a folder name is not one.
   const size_t leaf = name.find_last_of("\\/");
@@ -22,7 +24,8 @@ void BMMCreateNumberedFilename(const MCHAR* namein, int frame, MCHAR* nameout) {
   const std::string numbered = name.substr(0, cut) + digits + name.substr(cut);
   if (numbered.size() >= MAX_PATH) {
     nameout[0] = '\0';
-    return;
+    return FALSE;
   }
   std::memcpy(nameout, numbered.c_str(), numbered.size() + 1);
+  return TRUE;
 }

@@ -1,11 +1,13 @@
 // The host's core interface: the loaded scene, time, viewport, render settings and renderer.
+#include "max.h"
+
 #include "maxapi.h"
 
 #include "DefaultActions.h"
 #include "core/host_log.h"
 #include "core/host_state.h"
 #include "core/injected_faults.h"
-#include "maxexception.h"
+#include "iFnPub.h"
 #include "maxsim_state.h"
 #include "render/frame_renderer.h"
 #include "scene/scene.h"
@@ -57,17 +59,19 @@ class Core : public Interface8 {
     return filename && isSceneFile(posix_path(filename));
   }
 
-  bool LoadFromFile(const MCHAR* filename, unsigned long) override {
+  bool LoadFromFile(const MCHAR* filename, unsigned long flags) override {
+    lastLoadFlags_ = flags;
     if (!filename) return false;
     std::unique_ptr<Scene> scene;
     try {
       scene = readSceneFile(posix_path(filename));
     } catch (const std::exception& e) {
-      Log()->LogEntry(SYSLOG_ERROR, NO_DIALOG, "Load", "%s", e.what());
+      logLine(Log(), SYSLOG_ERROR, "Load", e.what());
       return false;
     }
     if (const SceneFault* fault = scene->fault(SceneFault::Kind::LoadException)) {
-      throw MAXException(fault->message);
+      std::string message = fault->message;
+      throw MAXException(message.data());
     }
     if (const SceneFault* fault = scene->processorFault(SceneFault::Place::Load)) {
       // The fault abandons this frame without its destructors: the scene is kept where the
@@ -157,6 +161,7 @@ class Core : public Interface8 {
   }
 
   LogSys* Log() override { return hostLog(); }
+  DefaultActionSys* DefaultActions() override { return defaultActionSys(); }
 
   // For the tests' view of the host.
   int viewportHolds() const { return viewportHolds_; }
@@ -164,6 +169,7 @@ class Core : public Interface8 {
   int opens() const { return opens_; }
   int closes() const { return closes_; }
   int redraws() const { return redraws_; }
+  unsigned long lastLoadFlags() const { return lastLoadFlags_; }
 
   void reset() {
     rendererOpen_ = false;
@@ -172,6 +178,7 @@ class Core : public Interface8 {
     viewport_.show(false, nullptr);
     time_ = 0;
     viewportHolds_ = opens_ = closes_ = redraws_ = 0;
+    lastLoadFlags_ = 0;
   }
 
   Scene& scene() { return *scene_; }
@@ -182,10 +189,12 @@ class Core : public Interface8 {
     bool resolved = true;
     for (const SceneReference& reference : scene.references) {
       if (!reference.missing) continue;
-      const bool ignore = GetDefaultActionSys()->GetAction(reference.kind) == DEFAULTACTION_IGNORE;
-      Log()->LogEntry(ignore ? SYSLOG_WARN : SYSLOG_ERROR, NO_DIALOG, "Load", "missing %s: %s%s",
-                      referenceKindName(reference.kind), reference.name.c_str(),
-                      ignore ? " (ignored)" : "");
+      DWORD action = 0;
+      const bool ignore =
+          DefaultActions()->GetAction(reference.kind, action) && action == DEFAULTACTIONS_LOGTOFILE;
+      const std::string text = std::string("missing ") + referenceKindName(reference.kind) + ": " +
+                               reference.name + (ignore ? " (ignored)" : "");
+      logLine(Log(), ignore ? SYSLOG_WARN : SYSLOG_ERROR, "Load", text.c_str());
       if (!ignore) resolved = false;
     }
     return resolved;
@@ -201,6 +210,7 @@ class Core : public Interface8 {
   int opens_ = 0;
   int closes_ = 0;
   int redraws_ = 0;
+  unsigned long lastLoadFlags_ = 0;
 };
 
 Core& core() {
@@ -226,6 +236,9 @@ int renderer_closes() {
 }
 int redraws() {
   return core().redraws();
+}
+unsigned long last_load_flags() {
+  return core().lastLoadFlags();
 }
 
 void reset_host() {

@@ -1,4 +1,6 @@
 // The default-action system: one action per kind of missing data.
+#include "max.h"
+
 #include "DefaultActions.h"
 
 #include "core/host_state.h"
@@ -13,9 +15,11 @@ namespace {
 class DefaultActions : public DefaultActionSys {
  public:
   DefaultActions() { reset(); }
-  DWORD GetAction(DWORD type) override {
+  BOOL GetAction(DWORD type, DWORD& action) override {
     std::lock_guard<std::mutex> hold(mutex_);
-    return known(type) ? actions_[type - 1] : DEFAULTACTION_FAIL;
+    if (!known(type)) return FALSE;
+    action = actions_[type - 1];
+    return TRUE;
   }
   BOOL SetAction(DWORD type, DWORD action) override {
     std::lock_guard<std::mutex> hold(mutex_);
@@ -25,7 +29,7 @@ class DefaultActions : public DefaultActionSys {
   }
   void reset() {
     std::lock_guard<std::mutex> hold(mutex_);
-    actions_.fill(DEFAULTACTION_FAIL);
+    actions_.fill(DEFAULTACTIONS_LOGTOFILE | DEFAULTACTIONS_ABORT);
   }
 
  private:
@@ -47,8 +51,14 @@ void resetDefaultActions() {
   defaultActions().reset();
 }
 
-}  // namespace standin
-
-DefaultActionSys* GetDefaultActionSys() {
-  return &standin::defaultActions();
+DefaultActionSys* defaultActionSys() {
+  return &defaultActions();
 }
+
+unsigned long default_action(unsigned long kind) {
+  DWORD action = 0;
+  defaultActions().GetAction(static_cast<DWORD>(kind), action);
+  return action;
+}
+
+}  // namespace standin

@@ -3,9 +3,13 @@
 
 #include "scene_scripts.h"
 
+class DefaultActionSys;
+
 namespace standin {
 /// The runner the script engine installed (empty when none).
 SceneScriptRunner sceneScriptRunner();
-/// Every kind of missing data back to DEFAULTACTION_FAIL.
+/// Every kind of missing data back to failing the load.
 void resetDefaultActions();
+/// The host's one default-action system.
+DefaultActionSys* defaultActionSys();
 }  // namespace standin

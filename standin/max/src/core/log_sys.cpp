@@ -1,4 +1,6 @@
 // The host's log: one line per entry on standard error.
+#include "max.h"
+
 #include "log.h"
 
 #include "core/host_log.h"
@@ -6,6 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace standin {
@@ -21,7 +24,7 @@ const char* kindName(DWORD type) {
 
 class StandardErrorLog : public LogSys {
  public:
-  void LogEntry(DWORD type, BOOL, const MCHAR* title, const MCHAR* format, ...) override {
+  void LogEntry(DWORD type, BOOL, MCHAR* title, MCHAR* format, ...) override {
     va_list args;
     va_start(args, format);
     va_list sizing;
@@ -46,6 +49,13 @@ class StandardErrorLog : public LogSys {
 LogSys* hostLog() {
   static StandardErrorLog log;
   return &log;
+}
+
+void logLine(LogSys* log, DWORD type, const char* title, const char* text) {
+  // LogEntry takes writable texts.
+  std::string titleCopy = title;
+  char format[] = "%s";
+  log->LogEntry(type, NO_DIALOG, titleCopy.data(), format, text);
 }
 
 }  // namespace standin

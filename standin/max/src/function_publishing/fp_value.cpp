@@ -1,16 +1,18 @@
 // FPValue: loading a typed value from a variable-argument item.
+#include "max.h"
+
 #include "iFnPub.h"
 
 #include <stdexcept>
 
-void FPValue::Load(ParamType2 valueType, ...) {
+void FPValue::Load(int valueType, ...) {
   va_list ap;
   va_start(ap, valueType);
   Loadva(valueType, ap, false);
   va_end(ap);
 }
 
-void FPValue::Loadva(ParamType2 valueType, va_list ap, bool byPointer) {
+void FPValue::Loadva(int valueType, va_list ap, bool byPointer) {
   switch (valueType) {
     case TYPE_INT:
       i = byPointer ? *va_arg(ap, int*) : va_arg(ap, int);
@@ -29,5 +31,5 @@ void FPValue::Loadva(ParamType2 valueType, va_list ap, bool byPointer) {
     default:
       throw std::invalid_argument("FPValue::Loadva: unsupported type " + std::to_string(valueType));
   }
-  type = valueType;
+  type = static_cast<ParamType2>(valueType);
 }

@@ -1,12 +1,14 @@
 // The built-in functions: print, format, execute, gc and getCurrentException.
 #include "builtins.h"
 
-#include "maxscript/foundation/streams.h"
-#include "maxscript/foundation/strings.h"
-#include "maxscript/foundation/thread_locals.h"
-#include "maxscript/kernel/constant_values.h"
-#include "maxscript/kernel/exceptions.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/excepts.h"
 #include "nesting.h"
+#include "runtime_error.h"
 
 #include <strings.h>
 
@@ -36,7 +38,7 @@ void checkCount(const char* name, int wanted, int got) {
 }
 
 CharStream* output() {
-  return maxscript_thread_locals()->current_stdout;
+  return standin::thread_locals()->current_stdout;
 }
 
 // print value: its readable form and a line end to the listener; gives the value.
@@ -58,7 +60,7 @@ Value* format(Value** args, int count) {
       output()->putch(*c);
       continue;
     }
-    if (next >= count) throw RuntimeError("format: too few arguments for the format text");
+    if (next >= count) throw_runtime_error("format: too few arguments for the format text");
     args[next++]->sprint(output());
   }
   return &ok;
@@ -72,11 +74,11 @@ Value* execute(Value** args, int count) {
   // A text may execute itself through a variable; each round nests deeper on the stack. Levels
   // are kept for parsing the text, so that such a loop ends here, with its own error.
   const mxs::NestingLevel level;
-  if (level.exceeded(executeReserve)) throw RuntimeError("execute nested too deeply");
+  if (level.exceeded(executeReserve)) throw_runtime_error("execute nested too deeply");
   one_value_local(stream);
   Value* result = nullptr;
   try {
-    auto* source = new StringStream(args[0]->to_string());
+    auto* source = new StringStream(const_cast<MCHAR*>(args[0]->to_string()));
     vl.stream = source;
     result = source->execute_vf(nullptr, 0);
   } catch (...) {
@@ -97,7 +99,7 @@ Value* gc(Value**, int count) {
 // getCurrentException(): inside a catch handler, the printed form of the error it handles.
 Value* getCurrentException(Value**, int count) {
   checkCount("getCurrentException", 0, count);
-  return new String(currentException);
+  return new String(currentException.c_str());
 }
 
 Primitive builtins[] = {

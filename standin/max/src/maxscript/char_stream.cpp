@@ -1,11 +1,13 @@
 // CharStream's common behaviour: skipping white space and comments, and formatted writing.
-#include "maxscript/foundation/streams.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/compiler/parser.h"
-#include "maxscript/foundation/thread_locals.h"
-#include "maxscript/kernel/constant_values.h"
-#include "maxscript/kernel/exceptions.h"
+#include "maxscrpt/streams.h"
+
+#include "maxscrpt/parser.h"
+#include "maxscrpt/excepts.h"
 #include "vformat.h"
+#include "runtime_error.h"
 
 #include <cctype>
 #include <cstdarg>
@@ -60,7 +62,7 @@ void CharStream::flush_whitespace() {
 }
 
 void CharStream::putch(char) {
-  throw RuntimeError("Cannot write to a stream opened for reading");
+  throw_runtime_error("Cannot write to a stream opened for reading");
 }
 
 void CharStream::puts(const char* text) {
@@ -77,7 +79,7 @@ int CharStream::printf(const char* format, ...) {
 }
 
 Value* CharStream::execute_vf(Value**, int) {
-  MAXScript_TLS* locals = maxscript_thread_locals();
+  MAXScript_TLS* locals = standin::thread_locals();
   three_value_locals(parser, code, result);
   vl.result = &ok;
   try {

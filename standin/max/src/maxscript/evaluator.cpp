@@ -3,12 +3,15 @@
 #include "builtins.h"
 #include "globals.h"
 #include "interface_values.h"
-#include "maxscript/compiler/parser.h"
-#include "maxscript/foundation/numbers.h"
-#include "maxscript/foundation/streams.h"
-#include "maxscript/foundation/strings.h"
-#include "maxscript/kernel/constant_values.h"
-#include "maxscript/kernel/exceptions.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/parser.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/excepts.h"
+#include "runtime_error.h"
 
 #include <cstdint>
 
@@ -44,7 +47,7 @@ Value* integerArithmetic(char op, int64_t a, int64_t b) {
       result = a * b;
       break;
     default:
-      if (b == 0) throw RuntimeError("Integer divide by zero");
+      if (b == 0) throw_runtime_error("Integer divide by zero");
       result = a / b;
   }
   return new Integer(static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(result))));
@@ -68,7 +71,7 @@ Value* arithmetic(const std::string& op, Value* left, Value* right) {
     if (op != "+") throw NoMethodError(op, left);
     auto* other = dynamic_cast<String*>(right);
     if (!other) throw ConversionError(right, "String");
-    return new String(text->text() + other->text());
+    return new String((text->text() + other->text()).c_str());
   }
   if (!isNumber(left)) throw NoMethodError(op, left);
   auto* leftInteger = dynamic_cast<Integer*>(left);
@@ -156,7 +159,7 @@ Value* FloatLiteral::eval(Context&) {
 }
 
 Value* StringLiteral::eval(Context&) {
-  return new String(value);
+  return new String(value.c_str());
 }
 
 Value* VariableRef::eval(Context& context) {
@@ -245,7 +248,7 @@ Value* TryNode::eval(Context& context) {
   // Unwinding out of the body restores the scopes and held values (ScopeGuard, Held).
   try {
     return body->eval(context);
-  } catch (const MAXScriptException& error) {
+  } catch (MAXScriptException& error) {
     set_current_exception(error.printed());
   }
   return handler->eval(context);
@@ -253,8 +256,8 @@ Value* TryNode::eval(Context& context) {
 
 Value* ThrowNode::eval(Context& context) {
   Value* thrown = value->eval(context);
-  if (auto* text = dynamic_cast<String*>(thrown)) throw RuntimeError(text->text());
-  throw RuntimeError(readable_text(thrown));
+  if (auto* text = dynamic_cast<String*>(thrown)) throw_runtime_error(text->text());
+  throw_runtime_error(readable_text(thrown));
 }
 
 Value* Block::eval(Context& context) {
@@ -285,7 +288,7 @@ CodeTree::~CodeTree() = default;
 
 Value* CodeTree::eval() {
   if (!root_) return &ok;
-  mxs::Context context{maxscript_thread_locals()};
+  mxs::Context context{standin::thread_locals()};
   return root_->eval(context);
 }
 

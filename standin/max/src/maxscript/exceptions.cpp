@@ -1,16 +1,24 @@
 // The printed forms of the MAXScript errors.
-#include "maxscript/kernel/exceptions.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/foundation/streams.h"
+#include "maxscrpt/excepts.h"
 
-void MAXScriptException::sprin1(CharStream* stream) const {
+#include "maxscrpt/streams.h"
+
+#include "runtime_error.h"
+
+void MAXScriptException::sprin1(CharStream* stream) {
   stream->puts(printed_.c_str());
 }
 
-RuntimeError::RuntimeError(const std::string& text)
-    : MAXScriptException("-- Runtime error: " + text), text_(text) {}
+RuntimeError::RuntimeError(MCHAR* d1)
+    : MAXScriptException("-- Runtime error: " + std::string(d1 ? d1 : "")), text_(d1 ? d1 : "") {}
 
-RuntimeError::RuntimeError(const char* text) : RuntimeError(std::string(text ? text : "")) {}
+void throw_runtime_error(const std::string& text) {
+  std::string copy = text;
+  throw RuntimeError(copy.data());
+}
 
 SyntaxError::SyntaxError(const std::string& where, const std::string& expected,
                          const std::string& line)

@@ -1,9 +1,13 @@
 // FileStream: a script file to read, or a file to write, opened under the stand-in's path mapping.
-#include "maxscript/foundation/streams.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/foundation/strings.h"
-#include "maxscript/kernel/exceptions.h"
+#include "maxscrpt/streams.h"
+
+#include "maxscrpt/strings.h"
+#include "maxscrpt/excepts.h"
 #include "win32/drive_map.h"
+#include "runtime_error.h"
 
 #include <cstring>
 
@@ -13,7 +17,7 @@ FileStream::~FileStream() {
   close();
 }
 
-FileStream* FileStream::open(const char* file_name, const char* mode) {
+FileStream* FileStream::open(MCHAR* file_name, MCHAR* mode) {
   close();
   name_ = file_name ? file_name : "";
   // Binary mode keeps positions byte-exact for the parser's seek back.
@@ -53,12 +57,12 @@ void FileStream::seek(long position) {
 }
 
 void FileStream::putch(char c) {
-  if (!file_ || std::fputc(c, file_) == EOF) throw RuntimeError("Cannot write to file: " + name_);
+  if (!file_ || std::fputc(c, file_) == EOF) throw_runtime_error("Cannot write to file: " + name_);
 }
 
 void FileStream::puts(const char* text) {
   if (!file_ || std::fputs(text, file_) == EOF)
-    throw RuntimeError("Cannot write to file: " + name_);
+    throw_runtime_error("Cannot write to file: " + name_);
 }
 
 void FileStream::close() {

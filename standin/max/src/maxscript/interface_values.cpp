@@ -1,10 +1,13 @@
 // Calls from scripts into core interfaces: argument and result conversion, properties.
 #include "interface_values.h"
 
-#include "maxscript/foundation/numbers.h"
-#include "maxscript/foundation/streams.h"
-#include "maxscript/kernel/constant_values.h"
-#include "maxscript/kernel/exceptions.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/excepts.h"
+#include "runtime_error.h"
 
 #include <vector>
 
@@ -15,14 +18,14 @@ constexpr TimeValue kCallTime = 0;
 
 FPInterfaceDesc* findInterface(const Interface_ID& id, const std::string& name) {
   FPInterface* found = GetCOREInterface(id);
-  if (!found) throw RuntimeError("Interface " + name + " is no longer available");
+  if (!found) throw_runtime_error("Interface " + name + " is no longer available");
   return found->GetDesc();
 }
 
 FPValue toParameter(Value* value, ParamType2 type) {
   FPValue parameter;
   parameter.type = type;
-  switch (type) {
+  switch (static_cast<int>(type)) {
     case TYPE_INT:
       parameter.i = value->to_int();
       break;
@@ -36,13 +39,13 @@ FPValue toParameter(Value* value, ParamType2 type) {
       parameter.v = value;
       break;
     default:
-      throw RuntimeError("Unsupported parameter type " + std::to_string(type));
+      throw_runtime_error("Unsupported parameter type " + std::to_string(type));
   }
   return parameter;
 }
 
 Value* fromResult(const FPValue& result, ParamType2 type) {
-  switch (type) {
+  switch (static_cast<int>(type)) {
     case TYPE_INT:
       return new Integer(result.i);
     case TYPE_FLOAT:
@@ -60,7 +63,7 @@ Value* invoke(FPInterfaceDesc* desc, FunctionID id, ParamType2 resultType, FPPar
               const std::string& name) {
   FPValue result;
   if (desc->Invoke(id, kCallTime, result, &params) != FPS_OK) {
-    throw RuntimeError("Interface function could not be called: " + desc->internal_name + "." +
+    throw_runtime_error("Interface function could not be called: " + desc->internal_name + "." +
                        name);
   }
   return fromResult(result, resultType);
@@ -84,7 +87,7 @@ void InterfaceValue::set_property(const std::string& name, Value* value) {
   const FPPropDef* property = desc->GetPropDef(name);
   if (!property) throw UnknownPropertyError(name, this);
   if (property->setter_ID == FP_NO_FUNCTION) {
-    throw RuntimeError("Cannot set read-only property: " + property->internal_name);
+    throw_runtime_error("Cannot set read-only property: " + property->internal_name);
   }
   FPParams params;
   params.params.push_back(toParameter(value, property->prop_type));
@@ -98,7 +101,7 @@ void InterfaceValue::sprin1(CharStream* stream) {
 Value* InterfaceFunction::apply(Value** arg_list, int count) {
   FPInterfaceDesc* desc = findInterface(id_, interface_name_);
   const FPFunctionDef* function = desc->GetFnDef(name_);
-  if (!function) throw RuntimeError("Interface function no longer exists: " + name_);
+  if (!function) throw_runtime_error("Interface function no longer exists: " + name_);
   const int wanted = static_cast<int>(function->params.size());
   if (count != wanted) throw ArgCountError(function->internal_name, wanted, count);
   FPParams params;

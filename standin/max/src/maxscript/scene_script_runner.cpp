@@ -1,7 +1,15 @@
 // The scene-script runner: the engine evaluates a scene's scripts, installed when maxcore loads.
-#include "maxscript/scene_script_runner.h"
+#include "maxscrpt/scene_script_runner.h"
 
-#include "maxscript/maxscript.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 #include "scene_scripts.h"
 
 #include <stdexcept>
@@ -9,10 +17,11 @@
 void run_scene_script(const std::string& text) {
   one_value_local(source);
   try {
-    auto* source = new StringStream(text);
+    std::string copy = text;  // the stream copies a writable text
+    auto* source = new StringStream(copy.data());
     vl.source = source;
     source->execute_vf(nullptr, 0);
-  } catch (const MAXScriptException& error) {
+  } catch (MAXScriptException& error) {
     pop_value_locals();
     throw std::runtime_error(error.printed());
   } catch (...) {

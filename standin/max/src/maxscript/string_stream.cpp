@@ -1,11 +1,14 @@
 // StringStream: a text in memory to read scripts from and print values into.
-#include "maxscript/foundation/streams.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/foundation/strings.h"
+#include "maxscrpt/streams.h"
+
+#include "maxscrpt/strings.h"
 
 #include <algorithm>
 
-StringStream::StringStream(const char* text) : text_(text ? text : "") {}
+StringStream::StringStream(MCHAR* init_string) : text_(init_string ? init_string : "") {}
 
 int StringStream::get_char() {
   if (read_ >= text_.size()) return EOF;

@@ -1,11 +1,13 @@
 // MAXScript thread locals: one block per thread in a Windows slot, known to the collector.
-#include "maxscript/foundation/thread_locals.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/foundation/streams.h"
-#include "maxscript/kernel/exceptions.h"
-#include "maxscript/ui/listener.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/listener.h"
 #include "roots.h"
 #include "vformat.h"
+#include "runtime_error.h"
 
 #include <cstdarg>
 #include <cstring>
@@ -13,7 +15,7 @@
 #include <set>
 #include <vector>
 
-DWORD thread_locals_index = TlsAlloc();
+int thread_locals_index = static_cast<int>(TlsAlloc());
 
 namespace {
 struct Registry {
@@ -80,12 +82,12 @@ void init_thread_locals() {
   errorAfterNextInit = ERROR_SUCCESS;
 }
 
-MAXScript_TLS* maxscript_thread_locals() {
+MAXScript_TLS* standin::thread_locals() {
   auto* block = static_cast<MAXScript_TLS*>(TlsGetValue(thread_locals_index));
   if (block) return block;
   init_thread_locals();
   block = static_cast<MAXScript_TLS*>(TlsGetValue(thread_locals_index));
-  if (!block) throw RuntimeError("Unable to set up MAXScript for this thread");
+  if (!block) throw_runtime_error("Unable to set up MAXScript for this thread");
   return block;
 }
 
@@ -94,12 +96,12 @@ int mprintf(const char* format, ...) {
   va_start(args, format);
   const std::string text = mxs::vformat(format, args);
   va_end(args);
-  maxscript_thread_locals()->current_stdout->puts(text.c_str());
+  standin::thread_locals()->current_stdout->puts(text.c_str());
   return static_cast<int>(text.size());
 }
 
 void push_value_locals(void* frame) {
-  MAXScript_TLS* block = maxscript_thread_locals();
+  MAXScript_TLS* block = standin::thread_locals();
   std::memcpy(static_cast<char*>(frame) + sizeof(intptr_t), &block->current_locals_frame,
               sizeof(Value**));
   block->current_locals_frame = static_cast<Value**>(frame);

@@ -2,9 +2,13 @@
 // with progress reports, scene scripts and injected faults along the way.
 #include "render/frame_renderer.h"
 
+#include "core/host_log.h"
 #include "core/host_state.h"
 #include "core/injected_faults.h"
-#include "maxexception.h"
+#include "max.h"
+
+#include "iFnPub.h"
+#include "pbbitmap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,11 +62,11 @@ bool runScript(const SceneScript& script, LogSys* log) {
   } catch (abi::__forced_unwind&) {
     throw;  // thread cancellation must go on unwinding
   } catch (const std::exception& e) {
-    log->LogEntry(SYSLOG_ERROR, NO_DIALOG, "Scene script", "%s", e.what());
+    logLine(log, SYSLOG_ERROR, "Scene script", e.what());
   } catch (const MAXException& e) {
-    log->LogEntry(SYSLOG_ERROR, NO_DIALOG, "Scene script", "%s", e.message.c_str());
+    logLine(log, SYSLOG_ERROR, "Scene script", e.message.c_str());
   } catch (...) {
-    log->LogEntry(SYSLOG_ERROR, NO_DIALOG, "Scene script", "%s", "the script raised an error");
+    logLine(log, SYSLOG_ERROR, "Scene script", "the script raised an error");
   }
   return false;
 }

@@ -1,7 +1,9 @@
 // Scene nodes, cameras and the multi-pass effect that blurs a camera's picture over passes.
 #include "scene/scene_nodes.h"
 
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 #include <cmath>
 #include <vector>
@@ -15,7 +17,8 @@ int MultiPassEffect::TotalPasses(TimeValue) {
   return passes_;
 }
 
-ViewParams* MultiPassEffect::Apply(INode*, Object* cameraObject, int passNum, TimeValue& time) {
+ViewParams* MultiPassEffect::Apply(INode*, CameraObject* cameraObject, int passNum,
+                                   TimeValue& time) {
   view_ = ViewParams();
   if (auto* camera = dynamic_cast<SceneCamera*>(cameraObject)) {
     view_.panX = camera->panX();
@@ -53,7 +56,7 @@ void MultiPassEffect::AccumulateBitmap(Bitmap* destination, Bitmap* source, int 
   }
 }
 
-void MultiPassEffect::PostRender() {
+void MultiPassEffect::PostRenderFrame() {
   pendingPasses_ = 0;
 }
 

@@ -1,7 +1,9 @@
 // The scene's nodes and the objects they evaluate to: cameras (with multi-pass effects) and others.
 #pragma once
 
-#include "imultipasscameraeffect.h"
+#include "max.h"
+
+#include "object.h"
 #include "inode.h"
 #include "render.h"
 
@@ -20,10 +22,11 @@ class MultiPassEffect : public IMultiPassCameraEffect {
   MultiPassEffect(Class_ID id, int passes, float spread, int timeSpread);
   Class_ID ClassID() override { return id_; }
   int TotalPasses(TimeValue t) override;
-  ViewParams* Apply(INode* cameraNode, Object* cameraObject, int passNum, TimeValue& time) override;
+  ViewParams* Apply(INode* cameraNode, CameraObject* cameraObject, int passNum,
+                    TimeValue& time) override;
   void AccumulateBitmap(Bitmap* destination, Bitmap* source, int passNum, TimeValue t) override;
-  void PostRender() override;
-  /// Passes applied since the last PostRender.
+  void PostRenderFrame() override;
+  /// Passes applied since the last PostRenderFrame.
   int pendingPasses() const { return pendingPasses_; }
 
  private:
@@ -70,7 +73,7 @@ class SceneObject : public Object {
 class SceneNode : public INode {
  public:
   SceneNode(std::string name, std::unique_ptr<Object> object);
-  const MCHAR* GetName() override { return name_.c_str(); }
+  MCHAR* GetName() override { return name_.data(); }
   const ObjectState& EvalWorldState(TimeValue t, BOOL evalHidden = TRUE) override;
   int NumberOfChildren() override { return static_cast<int>(children_.size()); }
   INode* GetChildNode(int i) override;

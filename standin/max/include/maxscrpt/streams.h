@@ -1,7 +1,9 @@
 // Character streams: the abstract CharStream, text in memory (StringStream) and files (FileStream).
 #pragma once
 
-#include "maxscript/kernel/value.h"
+#ifndef STANDIN_MAXSCRPT_H
+#error "include maxscrpt/maxscrpt.h first"
+#endif
 
 #include <cstdio>
 #include <string>
@@ -51,8 +53,7 @@ class StringStream : public CharStream {
   /// An empty stream.
   StringStream() = default;
   /// A stream over a copy of the text; a null pointer gives an empty stream.
-  explicit StringStream(const char* text);
-  explicit StringStream(std::string text) : text_(std::move(text)) {}
+  explicit StringStream(MCHAR* init_string);
   /// An empty stream outside the heap, for one that lives on the C++ stack.
   explicit StringStream(Permanent permanent) : CharStream(permanent) {}
 
@@ -82,7 +83,7 @@ class FileStream : public CharStream {
   ~FileStream() override;
   /// Opens the file (a Windows name with a drive letter is mapped as the stand-in maps it).
   /// Gives this stream, or null when the file cannot be opened.
-  FileStream* open(const char* file_name, const char* mode);
+  FileStream* open(MCHAR* ifile_name, MCHAR* imode);
   bool is_open() const { return file_ != nullptr; }
 
   int get_char() override;

@@ -1,6 +1,10 @@
 // MAXScript errors: the base class and the kinds the interpreter and plug-ins raise.
 #pragma once
 
+#ifndef STANDIN_MAXSCRPT_H
+#error "include maxscrpt/maxscrpt.h first"
+#endif
+
 #include <string>
 
 class CharStream;
@@ -12,7 +16,7 @@ class MAXScriptException {
  public:
   virtual ~MAXScriptException() = default;
   /// Writes the error's printed form, e.g. "-- Runtime error: text".
-  virtual void sprin1(CharStream* stream) const;
+  virtual void sprin1(CharStream* stream);
   /// The printed form as text.
   const std::string& printed() const { return printed_; }
 
@@ -27,8 +31,8 @@ class MAXScriptException {
 /// raises in a script.
 class RuntimeError : public MAXScriptException {
  public:
-  explicit RuntimeError(const std::string& text);
-  explicit RuntimeError(const char* text);
+  /// Copies the text (null: empty).
+  explicit RuntimeError(MCHAR* d1);
   const std::string& text() const { return text_; }
 
  private:

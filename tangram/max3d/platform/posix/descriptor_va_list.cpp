@@ -1,5 +1,5 @@
 // Handing the descriptor block to the host as a va_list: x86-64 System V calling convention.
-#include "tangram/max3d/hv_create_descriptor.h"
+#include "tangram/max3d/descriptor_list.h"
 
 #include <cstdarg>
 #include <cstring>
@@ -23,15 +23,13 @@ constexpr unsigned int kGeneralRegistersUsed = 6 * 8;
 constexpr unsigned int kVectorRegistersUsed = kGeneralRegistersUsed + 8 * 16;
 }  // namespace
 
-void load_descriptor_list(FPInterfaceDesc& desc, const Interface_ID& id,
-                          const std::string& internalName, ClassDesc* classDesc,
-                          unsigned short flags, const DescriptorList& list) {
+void pass_as_va_list(const DescriptorList& list, const std::function<void(va_list)>& use) {
   static_assert(sizeof(va_list) == sizeof(SysVArgumentList), "unexpected va_list layout");
   const SysVArgumentList record{kGeneralRegistersUsed, kVectorRegistersUsed,
                                 const_cast<void*>(list.data()), nullptr};
   va_list items;
   std::memcpy(&items, &record, sizeof(record));
-  desc.load_descriptor(id, internalName.c_str(), 0, classDesc, flags, items);
+  use(items);
 }
 
 }  // namespace FPWrapper

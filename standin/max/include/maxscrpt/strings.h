@@ -1,7 +1,9 @@
 // String: a MAXScript text value.
 #pragma once
 
-#include "maxscript/kernel/value.h"
+#ifndef STANDIN_MAXSCRPT_H
+#error "include maxscrpt/maxscrpt.h first"
+#endif
 
 #include <string>
 
@@ -11,7 +13,6 @@ class String : public Value {
  public:
   /// Copies the characters; a null pointer gives an empty text.
   explicit String(const char* text);
-  explicit String(std::string text) : text_(std::move(text)) {}
   void sprin1(CharStream* stream) override;
   void sprint(CharStream* stream) override;
   const char* to_string() override { return text_.c_str(); }

@@ -1,0 +1,4 @@
+// Winsock's TCP/IP additions (socklen_t among them): on POSIX the socket headers already hold them.
+#pragma once
+
+#include "winsock2.h"
