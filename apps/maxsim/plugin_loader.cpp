@@ -1,12 +1,13 @@
-// Loading plug-in libraries with the dynamic loader and calling their entry points.
+// Loading plug-in libraries with the system's loader and calling their entry points.
 #include "apps/maxsim/plugin_loader.h"
+
+#include "apps/maxsim/shared_library.h"
 
 #include <plugapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <dirent.h>
-#include <dlfcn.h>
 #include <stdexcept>
 
 namespace {
@@ -33,7 +34,7 @@ std::vector<std::string> pluginFiles(const std::string& folder) {
 
 template <typename Function>
 Function entryPoint(void* library, const char* symbol, const char* name, const std::string& path) {
-  void* address = dlsym(library, symbol);
+  void* address = sharedLibrarySymbol(library, symbol);
   if (!address) throw std::runtime_error("plug-in " + path + " does not export " + name);
   return reinterpret_cast<Function>(address);
 }
@@ -49,9 +50,7 @@ std::string hex(unsigned long value) {
 std::vector<LoadedPlugin> loadPlugins(const std::string& folder) {
   std::vector<LoadedPlugin> loaded;
   for (const std::string& path : pluginFiles(folder)) {
-    // RTLD_GLOBAL: later plug-ins may use what earlier ones export, as in the host's process.
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
-    if (!library) throw std::runtime_error("cannot load plug-in " + path + ": " + dlerror());
+    void* library = loadSharedLibrary(path);
     auto version = entryPoint<unsigned long (*)()>(library, libVersionSymbol, "LibVersion", path);
     auto description =
         entryPoint<const char* (*)()>(library, libDescriptionSymbol, "LibDescription", path);

@@ -2,7 +2,7 @@
 #include "bitmap.h"
 
 #include "bitmap/image_device.h"
-#include "win32/drive_map.h"
+#include "core/native_path.h"
 
 #include <algorithm>
 #include <vector>
@@ -93,7 +93,7 @@ BMMRES Bitmap::Write(BitmapInfo* bi, DWORD) {
   }
   const standin::ImageDevice* device = standin::deviceFor(*bi);
   if (!device) return BMMRES_NODRIVER;
-  return device->write(*this, *bi, standin::posix_path(bi->Name()));
+  return device->write(*this, *bi, standin::native_path(bi->Name()));
 }
 
 BMMRES Bitmap::Close(BitmapInfo* bi, int) {

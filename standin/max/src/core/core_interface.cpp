@@ -9,7 +9,7 @@
 #include "maxsim_state.h"
 #include "render/frame_renderer.h"
 #include "scene/scene.h"
-#include "win32/drive_map.h"
+#include "core/native_path.h"
 
 #include <memory>
 #include <mutex>
@@ -54,14 +54,14 @@ class Core : public Interface8 {
   INode* GetRootNode() override { return &scene_->root; }
 
   bool IsMaxFile(const MCHAR* filename) override {
-    return filename && isSceneFile(posix_path(filename));
+    return filename && isSceneFile(native_path(filename));
   }
 
   bool LoadFromFile(const MCHAR* filename, unsigned long) override {
     if (!filename) return false;
     std::unique_ptr<Scene> scene;
     try {
-      scene = readSceneFile(posix_path(filename));
+      scene = readSceneFile(native_path(filename));
     } catch (const std::exception& e) {
       Log()->LogEntry(SYSLOG_ERROR, NO_DIALOG, "Load", "%s", e.what());
       return false;

@@ -9,17 +9,23 @@ namespace standin {
 
 namespace {
 std::mutex runnerMutex;
-SceneScriptRunner installedRunner;
+
+// The slot is made on first use: the engine installs its runner from a static initialiser of
+// another file, and the order of those differs between linkers and systems.
+SceneScriptRunner& installedRunner() {
+  static SceneScriptRunner runner;
+  return runner;
+}
 }  // namespace
 
 SceneScriptRunner sceneScriptRunner() {
   std::lock_guard<std::mutex> hold(runnerMutex);
-  return installedRunner;
+  return installedRunner();
 }
 
 }  // namespace standin
 
 void SetSceneScriptRunner(SceneScriptRunner runner) {
   std::lock_guard<std::mutex> hold(standin::runnerMutex);
-  standin::installedRunner = std::move(runner);
+  standin::installedRunner() = std::move(runner);
 }

@@ -3,7 +3,7 @@
 
 #include "maxscript/foundation/strings.h"
 #include "maxscript/kernel/exceptions.h"
-#include "win32/drive_map.h"
+#include "core/native_path.h"
 
 #include <cstring>
 
@@ -22,7 +22,7 @@ FileStream* FileStream::open(const char* file_name, const char* mode) {
   if (mode && std::strcmp(mode, "w") == 0) stdioMode = "wb";
   if (mode && std::strcmp(mode, "a") == 0) stdioMode = "ab";
   if (!stdioMode || name_.empty()) return nullptr;
-  file_ = std::fopen(standin::posix_path(name_).c_str(), stdioMode);
+  file_ = std::fopen(standin::native_path(name_).c_str(), stdioMode);
   // A folder opens for reading here but has nothing to read: it is not a file to open.
   struct stat status;
   if (file_ && (::fstat(::fileno(file_), &status) != 0 || S_ISDIR(status.st_mode))) close();

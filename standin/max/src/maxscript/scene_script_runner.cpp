@@ -23,7 +23,6 @@ void run_scene_script(const std::string& text) {
 }
 
 namespace {
-// The host's runner slot is initialised before this (its file links first), so the engine is
-// the scene runner from the moment the library is loaded.
+// The engine is the scene runner from the moment the library is loaded.
 const bool installed = (SetSceneScriptRunner(run_scene_script), true);
 }  // namespace
