@@ -62,7 +62,7 @@ TEST_F(Files, AFileStreamReadsAndSeeksBack) {
   one_value_local(file);
   auto* file = new FileStream();
   vl.file = file;
-  ASSERT_EQ(file->open(path.c_str(), "r"), file);
+  ASSERT_EQ(file->open(path.string().c_str(), "r"), file);
   EXPECT_EQ(file->get_char(), 'a');
   const long mark = file->position();
   EXPECT_EQ(file->get_char(), 'b');
@@ -77,7 +77,7 @@ TEST_F(Files, OpeningAMissingFileGivesNull) {
   one_value_local(file);
   auto* file = new FileStream();
   vl.file = file;
-  EXPECT_EQ(file->open((folder_ / "missing.ms").c_str(), "r"), nullptr);
+  EXPECT_EQ(file->open((folder_ / "missing.ms").string().c_str(), "r"), nullptr);
   EXPECT_FALSE(file->is_open());
   EXPECT_TRUE(file->at_eos());
   pop_value_locals();
@@ -88,7 +88,7 @@ TEST_F(Files, AFileOpenedForWritingTakesPrintedText) {
   one_value_local(file);
   auto* file = new FileStream();
   vl.file = file;
-  ASSERT_NE(file->open(path.c_str(), "w"), nullptr);
+  ASSERT_NE(file->open(path.string().c_str(), "w"), nullptr);
   file->printf("%d-%s", 7, "x");
   file->close();
   pop_value_locals();

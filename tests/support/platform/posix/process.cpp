@@ -1,4 +1,5 @@
-// Test helper: runs a program with its output and error collected through temporary files.
+// Test helper on POSIX: runs a program with fork and execv, its output and error collected in
+// files.
 #include "support/process.h"
 
 #include "support/temp_folder.h"
