@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows build's tests under wine64 in a throwaway Wine prefix: the test suites through
-# ctest, then maxsim.exe loading moonstone.dlx. Build first with scripts/build-windows.sh.
+# ctest, maxsim.exe loading moonstone.dlx, then the worker driving it end to end
+# (scripts/e2e-windows.sh). Build first with scripts/build.sh and scripts/build-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build-windows}
@@ -30,3 +31,5 @@ if [ "$(printf '%s' "$out" | tr -d '\r')" != "<Interface:FoxgloveUtil>" ]; then
   exit 1
 fi
 echo "test-windows: maxsim.exe loads moonstone.dlx"
+
+bash scripts/e2e-windows.sh
