@@ -2,6 +2,7 @@
 #include "apps/maxsim/options.h"
 #include "apps/maxsim/plugin_loader.h"
 #include "apps/maxsim/program_folder.h"
+#include "apps/maxsim/standard_streams.h"
 #include "apps/maxsim/startup_scripts.h"
 
 #include <iostream>
@@ -24,6 +25,7 @@ bool isFolder(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  useBinaryStandardStreams();
   Options options;
   try {
     options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));

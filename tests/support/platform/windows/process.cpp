@@ -1,22 +1,9 @@
-// Test helper on Windows: runs a program with CreateProcess, its output and error collected in
-// files.
-#include "support/process.h"
-
-#include "support/temp_folder.h"
+// Test helper on Windows: starts a program with CreateProcess, its streams redirected to files.
+#include "support/child_process.h"
 
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace {
-
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // One argument quoted as the C runtime's command-line parser reads it back: backslashes are
 // literal except before a quote, where they and the quote are escaped.
@@ -47,20 +34,15 @@ HANDLE inheritable(const std::string& path, bool write) {
 
 }  // namespace
 
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input, ErrorStream errorStream) {
-  TempFolder folder;
-  const std::string inPath = (folder.path() / "in").string();
-  std::ofstream(inPath, std::ios::binary) << input;
-  const std::string outPath = (folder.path() / "out").string();
-  const std::string errPath = (folder.path() / "err").string();
+int runChild(const std::string& program, const std::vector<std::string>& args,
+             const std::string& inPath, const std::string& outPath, const std::string& errPath) {
   std::string commandLine = quoted(program);
   for (const std::string& arg : args) commandLine += " " + quoted(arg);
 
   HANDLE in = inheritable(inPath, false);
   HANDLE out = inheritable(outPath, true);
-  HANDLE err = errorStream == ErrorStream::intoOutput ? out : inheritable(errPath, true);
-  ProcessResult result;
+  HANDLE err = errPath.empty() ? out : inheritable(errPath, true);
+  int status = -1;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -73,14 +55,12 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
                      nullptr, &startup, &process)) {
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
-    if (GetExitCodeProcess(process.hProcess, &code)) result.status = static_cast<int>(code);
+    if (GetExitCodeProcess(process.hProcess, &code)) status = static_cast<int>(code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
   for (HANDLE handle : {in, out, err}) {
     if (handle != INVALID_HANDLE_VALUE && (handle != err || err != out)) CloseHandle(handle);
   }
-  result.out = readFile(outPath);
-  if (errorStream == ErrorStream::separate) result.err = readFile(errPath);
-  return result;
+  return status;
 }
