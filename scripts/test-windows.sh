@@ -24,6 +24,15 @@ trap cleanup EXIT
 
 ctest --test-dir "$build_dir" --output-on-failure -j"$(nproc)" "$@"
 
+# The plug-in exports exactly its library entry points, by name.
+exports=$(x86_64-w64-mingw32-objdump -p "$build_dir/bin/plugins/moonstone.dlx" |
+  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^\t\[/ {print $NF}' | sort | tr '\n' ' ')
+if [ "$exports" != "LibDescription LibInit LibVersion " ]; then
+  echo "test-windows: moonstone.dlx exports '$exports', not exactly its entry points" >&2
+  exit 1
+fi
+echo "test-windows: moonstone.dlx exports exactly LibDescription, LibInit and LibVersion"
+
 # The application itself: loads the plug-in and runs a script that calls it.
 out=$("$wine64" "$build_dir/bin/maxsim.exe" -q -mxs 'print FoxgloveUtil' 2>&1)
 if [ "$(printf '%s' "$out" | tr -d '\r')" != "<Interface:FoxgloveUtil>" ]; then

@@ -12,7 +12,8 @@
 
 namespace {
 
-// The entry points are C++ functions, exported under their decorated names.
+// The entry points are C++ functions; POSIX libraries export them under their decorated names,
+// Windows libraries under their plain names (see entryPointAddress).
 const char* const libVersionSymbol = "_Z10LibVersionv";
 const char* const libDescriptionSymbol = "_Z14LibDescriptionv";
 const char* const libInitSymbol = "_Z7LibInitv";
@@ -34,7 +35,7 @@ std::vector<std::string> pluginFiles(const std::string& folder) {
 
 template <typename Function>
 Function entryPoint(void* library, const char* symbol, const char* name, const std::string& path) {
-  void* address = sharedLibrarySymbol(library, symbol);
+  void* address = entryPointAddress(library, name, symbol);
   if (!address) throw std::runtime_error("plug-in " + path + " does not export " + name);
   return reinterpret_cast<Function>(address);
 }

@@ -11,6 +11,6 @@ void* loadSharedLibrary(const std::string& path) {
   return library;
 }
 
-void* sharedLibrarySymbol(void* library, const char* symbol) {
-  return dlsym(library, symbol);
+void* entryPointAddress(void* library, const char*, const char* decorated) {
+  return dlsym(library, decorated);
 }

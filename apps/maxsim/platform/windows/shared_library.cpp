@@ -25,6 +25,6 @@ void* loadSharedLibrary(const std::string& path) {
   return reinterpret_cast<void*>(library);
 }
 
-void* sharedLibrarySymbol(void* library, const char* symbol) {
-  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), symbol));
+void* entryPointAddress(void* library, const char* name, const char*) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
