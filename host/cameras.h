@@ -1,9 +1,10 @@
 // Cameras as the render engine sees them: camera viewports and multi-pass effects.
 #pragma once
 
-#include <imultipasscameraeffect.h>
-#include <maxapi.h>
+#include <max.h>
+
 #include <object.h>
+#include <maxapi.h>
 
 /// Whether the viewport looks through a camera (view type 8).
 bool isCameraView(ViewExp* viewport);

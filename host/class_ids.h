@@ -1,6 +1,8 @@
 // The class IDs by which the render engine recognises renderers, cameras and multi-pass effects.
 #pragma once
 
+#include <max.h>
+
 #include <maxtypes.h>
 
 /// A renderer that renders multi-pass effects held by a "Multipass" child of the camera.

@@ -1,6 +1,8 @@
 // What the host does about each kind of missing data when it loads a scene.
 #pragma once
 
+#include <max.h>
+
 #include <DefaultActions.h>
 
 /// The kinds of missing data, with the host's codes.

@@ -1,7 +1,9 @@
 // The host's frame-buffer window, where a bitmap is shown while it renders.
 #pragma once
 
-#include <bitmap.h>
+#include <max.h>
+
+#include <bmmlib.h>
 
 /// Shows the bitmap in the frame-buffer window: no title, window position 5, not autonomous,
 /// with a save button, no crop callback, no clone.

@@ -1,6 +1,8 @@
 // Frame numbers to host time, refusing frames whose time the host cannot hold.
 #include "host/frame_time.h"
 
+#include <max.h>
+
 #include <maxapi.h>
 
 #include <limits>

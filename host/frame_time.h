@@ -1,6 +1,8 @@
 // The host's time of a frame number.
 #pragma once
 
+#include <max.h>
+
 #include <maxtypes.h>
 
 #include <cstdint>

@@ -1,7 +1,9 @@
 // Output file names with the frame number put in by the host.
 #include "host/numbered_filename.h"
 
-#include <bitmap.h>
+#include <max.h>
+
+#include <bmmlib.h>
 
 #include <stdexcept>
 

@@ -1,8 +1,11 @@
 // The render elements of the host's render settings.
 #pragma once
 
+#include <max.h>
+
 #include <maxapi.h>
 #include <renderelements.h>
+#include <pbbitmap.h>
 
 /// The number of render elements the renderer fills: all of the manager's when its elements are
 /// active, else 0.

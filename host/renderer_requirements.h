@@ -1,7 +1,9 @@
 // Asking the current renderer what it requires of the program that drives it.
 #pragma once
 
-#include <IRendererRequirements.h>
+#include <max.h>
+
+#include <render.h>
 #include <maxapi.h>
 
 /// Whether the host's current renderer reports the requirement; false when there is no current

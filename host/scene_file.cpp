@@ -6,6 +6,6 @@ bool isSceneFile(Interface8* core, const std::string& fileName) {
 }
 
 bool loadSceneFile(Interface8* core, const std::string& fileName) {
-  const unsigned long flags = Interface8::kUseFileUnits | Interface8::kRefreshViewports;
+  const unsigned long flags = Interface8::kSuppressPrompts | Interface8::kUseFileUnits;
   return core->LoadFromFile(fileName.c_str(), flags);
 }

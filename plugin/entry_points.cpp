@@ -1,4 +1,6 @@
 // The library's exports to the host: its SDK version stamp, its description and its initialiser.
+#include <max.h>
+
 #include <plugapi.h>
 
 unsigned long LibVersion() { return VERSION_3DSMAX; }

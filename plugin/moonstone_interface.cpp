@@ -7,6 +7,8 @@
 #include "session/daemon.h"
 #include "session/message_pump.h"
 
+#include <max.h>
+
 #include <maxapi.h>
 #include <windows.h>
 

@@ -4,7 +4,15 @@
 
 #include "tangram/max3d/fp_wrapper.h"
 
-#include <maxscript/maxscript.h>
+#include <max.h>
+#include <maxscrpt/maxscrpt.h>
+
+#include <maxscrpt/excepts.h>
+#include <maxscrpt/streams.h>
+#include <maxscrpt/strings.h>
+#include <maxscrpt/numbers.h>
+#include <maxscrpt/parser.h>
+#include <maxscrpt/listener.h>
 
 #include <string>
 

@@ -3,7 +3,9 @@
 
 #include "render/render_job.h"
 
-#include <bitmap.h>
+#include <max.h>
+
+#include <bmmlib.h>
 
 /// Returns when fewer than job.blackPixelPercentage percent of bm's pixels are black under
 /// job.blackPixelThreshold; throws std::runtime_error with the failure text otherwise. A bitmap

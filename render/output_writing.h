@@ -4,7 +4,9 @@
 
 #include "render/render_job.h"
 
-#include <bitmap.h>
+#include <max.h>
+
+#include <bmmlib.h>
 
 #include <string>
 

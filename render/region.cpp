@@ -4,6 +4,8 @@
 
 #include "render/output_writing.h"
 
+#include <max.h>
+
 #include <maxapi.h>
 
 #include <climits>

@@ -3,7 +3,9 @@
 
 #include "render/render_job.h"
 
-#include <bitmap.h>
+#include <max.h>
+
+#include <bmmlib.h>
 
 /// Stores the requested rectangle widened by padding and clipped to the render size, with the
 /// clip of every side (0 for a side that is not clipped). The command set applies the steps one

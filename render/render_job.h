@@ -5,13 +5,15 @@
 #include "render/fault_filter.h"
 #include "tangram/win32/simple_socket.h"
 
-#include <bitmap.h>
-#include <imultipasscameraeffect.h>
+#include <max.h>
+
+#include <bmmlib.h>
+#include <object.h>
 #include <inode.h>
 #include <maxapi.h>
-#include <object.h>
 #include <render.h>
 #include <renderelements.h>
+#include <pbbitmap.h>
 #include <windows.h>
 
 #include <string>

@@ -4,6 +4,8 @@
 
 #include "tangram/win32/simple_socket.h"
 
+#include <max.h>
+
 #include <render.h>
 #include <windows.h>
 

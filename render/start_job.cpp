@@ -8,7 +8,9 @@
 #include "host/scene_file.h"
 #include "log/log_stream.h"
 
-#include <maxexception.h>
+#include <max.h>
+
+#include <iFnPub.h>
 
 #include <stdexcept>
 

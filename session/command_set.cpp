@@ -11,8 +11,16 @@
 #include "tangram/max3d/maxscript/script_evaluation.h"
 #include "tangram/max3d/maxscript/script_text.h"
 
+#include <max.h>
+#include <maxscrpt/maxscrpt.h>
+
 #include <maxapi.h>
-#include <maxscript/maxscript.h>
+#include <maxscrpt/excepts.h>
+#include <maxscrpt/streams.h>
+#include <maxscrpt/strings.h>
+#include <maxscrpt/numbers.h>
+#include <maxscrpt/parser.h>
+#include <maxscrpt/listener.h>
 
 #include <boost/lexical_cast.hpp>
 

@@ -4,7 +4,10 @@
 #include "session/global_socket.h"
 #include "session/message_pump.h"
 
-#include <maxscript/kernel/exceptions.h>
+#include <max.h>
+#include <maxscrpt/maxscrpt.h>
+
+#include <maxscrpt/excepts.h>
 
 #include <boost/lexical_cast.hpp>
 

@@ -9,8 +9,16 @@
 #include "tangram/max3d/maxscript/script_text.h"
 #include "tangram/win32/seh_exception_name.h"
 
-#include <maxexception.h>
-#include <maxscript/maxscript.h>
+#include <max.h>
+#include <maxscrpt/maxscrpt.h>
+
+#include <iFnPub.h>
+#include <maxscrpt/excepts.h>
+#include <maxscrpt/streams.h>
+#include <maxscrpt/strings.h>
+#include <maxscrpt/numbers.h>
+#include <maxscrpt/parser.h>
+#include <maxscrpt/listener.h>
 #include <windows.h>
 
 #include <new>

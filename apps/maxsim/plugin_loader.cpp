@@ -3,6 +3,8 @@
 
 #include "apps/maxsim/shared_library.h"
 
+#include <max.h>
+
 #include <plugapi.h>
 
 #include <algorithm>

@@ -1,8 +1,16 @@
 // Start-up scripts: run with the MAXScript engine on the main thread, in the order given.
 #include "apps/maxsim/startup_scripts.h"
 
-#include "maxexception.h"
-#include "maxscript/maxscript.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "iFnPub.h"
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 
 #include <iostream>
 #include <stdexcept>

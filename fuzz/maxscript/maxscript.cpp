@@ -2,7 +2,15 @@
 // controller's script text is run (the language has no loops, so every text ends).
 #include "tangram/max3d/maxscript/script_evaluation.h"
 
-#include "maxscript/maxscript.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 
 #include <cstddef>
 #include <cstdint>

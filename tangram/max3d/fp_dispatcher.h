@@ -1,8 +1,16 @@
 // Dispatchers: one published member function each, called with packed parameters by function ID.
 #pragma once
 
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
 #include "iFnPub.h"
-#include "maxscript/maxscript.h"
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 #include "tangram/max3d/descriptor_list.h"
 #include "tangram/max3d/fp_type_traits.h"
 

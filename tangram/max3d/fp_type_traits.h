@@ -1,8 +1,16 @@
 // How the wrapper moves member-function parameter and result types in and out of packed values.
 #pragma once
 
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
 #include "iFnPub.h"
-#include "maxscript/maxscript.h"
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 
 #include <string>
 #include <type_traits>

@@ -1,6 +1,8 @@
 // The descriptor builder's refusal of the default interface ID.
 #include "tangram/max3d/hv_create_descriptor.h"
 
+#include "max.h"
+
 #include "maxapi.h"
 
 #include <stdexcept>

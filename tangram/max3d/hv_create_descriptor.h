@@ -1,6 +1,8 @@
 // HVCreateDescriptor: lists an interface's member functions and loads its descriptor into the host.
 #pragma once
 
+#include "max.h"
+
 #include "iFnPub.h"
 #include "tangram/max3d/descriptor_list.h"
 #include "tangram/max3d/fp_dispatcher.h"

@@ -1,6 +1,8 @@
 // HVStaticInterface: a static function-publishing interface whose entries are member functions.
 #pragma once
 
+#include "max.h"
+
 #include "iFnPub.h"
 #include "tangram/max3d/fp_dispatcher.h"
 

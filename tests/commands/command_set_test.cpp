@@ -6,6 +6,8 @@
 #include "support/message_of.h"
 #include "support/temp_folder.h"
 
+#include <max.h>
+
 #include <maxapi.h>
 
 #include <boost/tokenizer.hpp>

@@ -37,6 +37,11 @@ TEST_F(HostLayerTest, SceneFilesAreCheckedAndLoaded) {
   EXPECT_FALSE(isSceneFile(core, other));
   EXPECT_TRUE(loadSceneFile(core, scene));
   EXPECT_FALSE(loadSceneFile(core, other));
+  // The host's flag values, and the word an unattended load passes: no prompts, the file's units.
+  EXPECT_EQ(Interface8::kRefreshViewports, 0x01);
+  EXPECT_EQ(Interface8::kSuppressPrompts, 0x02);
+  EXPECT_EQ(Interface8::kUseFileUnits, 0x04);
+  EXPECT_EQ(standin::last_load_flags(), 6u);
 }
 
 TEST_F(HostLayerTest, SceneFileLoadPassesHostExceptionsOn) {

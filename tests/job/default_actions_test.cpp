@@ -1,6 +1,8 @@
 // The job's missing-data policies as the host is told them and as they are logged back.
 #include "support/job_fixture.h"
 
+#include <max.h>
+
 #include <DefaultActions.h>
 
 using DefaultActionsTest = JobTest;

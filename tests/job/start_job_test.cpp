@@ -4,6 +4,8 @@
 #include "support/job_fixture.h"
 #include "support/message_of.h"
 
+#include <max.h>
+
 #include <DefaultActions.h>
 
 #include <stdexcept>

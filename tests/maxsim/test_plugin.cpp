@@ -1,5 +1,7 @@
 // A plug-in for maxsim's tests: says on standard output which entry point the host called, and
 // logs through the host's core interface from LibInit.
+#include <max.h>
+
 #include <maxapi.h>
 #include <plugapi.h>
 

@@ -1,6 +1,8 @@
 // A test plug-in for maxsim: publishes the core interface EchoUtil through the wrapper.
 #include "tangram/max3d/fp_wrapper.h"
 
+#include <max.h>
+
 #include <plugapi.h>
 
 #include <stdexcept>

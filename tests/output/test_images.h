@@ -1,7 +1,9 @@
 // Test helpers for images: bitmaps filled by a rule, and image files read back from disk.
 #pragma once
 
-#include <bitmap.h>
+#include <max.h>
+
+#include <bmmlib.h>
 #include <stb_image.h>
 
 #include <filesystem>

@@ -3,6 +3,8 @@
 #include "support/process.h"
 #include "support/temp_folder.h"
 
+#include <max.h>
+
 #include <plugapi.h>
 
 #include <gtest/gtest.h>

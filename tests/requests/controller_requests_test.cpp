@@ -5,7 +5,10 @@
 #include "session/global_socket.h"
 #include "support/message_of.h"
 
-#include <maxscript/kernel/exceptions.h>
+#include <max.h>
+#include <maxscrpt/maxscrpt.h>
+
+#include <maxscrpt/excepts.h>
 #include <windows.h>
 
 #include <boost/lexical_cast.hpp>

@@ -1,11 +1,13 @@
 // Scene scripts run by the engine during a render, calling a published interface mid-frame.
-#include "maxscript/scene_script_runner.h"
+#include "maxscrpt/scene_script_runner.h"
 #include "tangram/max3d/fp_wrapper.h"
 
 #include "../maxscript/listener_capture.h"
 #include "support/temp_folder.h"
 
-#include <bitmap.h>
+#include <max.h>
+
+#include <bmmlib.h>
 #include <maxapi.h>
 #include <maxsim_state.h>
 #include <scene_scripts.h>

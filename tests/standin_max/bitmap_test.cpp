@@ -2,7 +2,9 @@
 // numbered file names.
 #include "host_fixture.h"
 
-#include <bitmap.h>
+#include <max.h>
+
+#include <bmmlib.h>
 
 #include <cmath>
 #include <limits>

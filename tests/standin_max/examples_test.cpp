@@ -4,6 +4,8 @@
 
 #include <max.h>
 
+#include <pbbitmap.h>
+
 #include <cstdlib>
 #include <memory>
 

@@ -1,6 +1,9 @@
 // A fresh stand-in host and a temporary folder per test, with helpers to write scene files.
 #pragma once
 
+#include <max.h>
+
+#include <bmmlib.h>
 #include <maxapi.h>
 #include <maxsim_state.h>
 

@@ -2,7 +2,9 @@
 // the Targa alpha split, error codes, and other tools opening the files.
 #include "host_fixture.h"
 
-#include <bitmap.h>
+#include <max.h>
+
+#include <bmmlib.h>
 
 #include <OpenEXR/ImfChannelList.h>
 #include <OpenEXR/ImfFrameBuffer.h>

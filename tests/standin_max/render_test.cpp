@@ -2,7 +2,10 @@
 // multi-pass accumulation, black frames, scene scripts and injected render faults.
 #include "host_fixture.h"
 
-#include <imultipasscameraeffect.h>
+#include <max.h>
+
+#include <object.h>
+#include <pbbitmap.h>
 #include <scene_scripts.h>
 
 #include <csignal>

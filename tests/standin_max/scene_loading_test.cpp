@@ -2,9 +2,12 @@
 // and the load faults a scene can inject.
 #include "host_fixture.h"
 
+#include <max.h>
+
 #include <DefaultActions.h>
-#include <IRendererRequirements.h>
-#include <maxexception.h>
+#include <render.h>
+#include <iFnPub.h>
+#include <pbbitmap.h>
 
 #include <csignal>
 #include <unistd.h>

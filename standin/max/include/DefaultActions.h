@@ -1,6 +1,10 @@
 // The default-action system: what the host does about each kind of missing data in a scene.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "maxtypes.h"
 
 /// Kinds of missing data.

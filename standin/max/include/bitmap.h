@@ -1,6 +1,10 @@
 // Bitmaps and the bitmap manager: image descriptions, pixel storage, image files.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "maxtypes.h"
 
 #include <cstdint>
@@ -209,14 +213,6 @@ class BitmapManager {
 
 /// The host's bitmap manager.
 extern BitmapManager* TheManager;
-
-/// A bitmap parameter: an image description and the bitmap made for it (null until set).
-class PBBitmap {
- public:
-  PBBitmap() : bm(nullptr) {}
-  BitmapInfo bi;
-  Bitmap* bm;
-};
 
 /// Puts the frame number into a file name: at least four digits (more when needed) right before
 /// the extension: "C:\out\shot.tga", 5 -> "C:\out\shot0005.tga"; 12345 -> "shot12345.tga"; a

@@ -1,6 +1,10 @@
 // Function publishing: interfaces whose functions and properties scripts can call by name.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "maxtypes.h"
 
 #include <cstdarg>
@@ -169,3 +173,13 @@ FPInterface* GetCOREInterface(Interface_ID id);
 /// The core interface registered under the internal name (compared without regard to case), or
 /// null.
 FPInterfaceDesc* GetCOREInterfaceByName(const std::string& internal_name);
+
+/// An error raised by the host, carrying a message and an optional code.
+class MAXException {
+ public:
+  explicit MAXException(const MCHAR* msg, int code = 0) : message(msg ? msg : ""), error(code) {}
+  MAXException(const MSTR& msg, int code = 0) : message(msg), error(code) {}
+
+  MSTR message;
+  int error;
+};

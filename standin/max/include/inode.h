@@ -1,6 +1,10 @@
 // Scene nodes: named, with children and an object.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "object.h"
 
 /// A node of the scene. Owned by the scene; a pointer stays valid until another scene is loaded.

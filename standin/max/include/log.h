@@ -1,6 +1,10 @@
 // The host's system log: entries that plug-ins and the host write, shown on standard error here.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "maxtypes.h"
 
 #define SYSLOG_ERROR 0x00000001u

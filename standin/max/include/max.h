@@ -1,11 +1,10 @@
-// The host SDK's main header: the core interface and everything the render engine uses of it.
+// The host SDK's main header: included first by every file that uses the SDK, as the SDK's other
+// headers rely on what it brings in.
 #pragma once
 
-#include "DefaultActions.h"
-#include "IRendererRequirements.h"
-#include "bitmap.h"
-#include "imultipasscameraeffect.h"
+#define STANDIN_MAX_H
+
+#include "maxtypes.h"
+#include "iFnPub.h"
 #include "maxapi.h"
-#include "maxexception.h"
 #include "plugapi.h"
-#include "renderelements.h"

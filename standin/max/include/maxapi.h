@@ -1,12 +1,17 @@
 // The host's core interface: scene, time, viewports, render settings, the renderer and the log.
 #pragma once
 
-#include "bitmap.h"
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "inode.h"
 #include "log.h"
 #include "render.h"
 #include "renderelements.h"
 
+class Bitmap;
+class BitmapInfo;
 class Renderer;
 
 /// View types of a viewport.
@@ -83,10 +88,9 @@ class Interface8 : public Interface {
  public:
   /// Flags of LoadFromFile.
   enum LoadFromFileFlags {
-    kSuppressPrompts = 1 << 0,
-    kUseFileUnits = 1 << 1,
-    kRefreshViewports = 1 << 2,
-    kSetCurrentFilePath = 1 << 3,
+    kRefreshViewports = 0x01,
+    kSuppressPrompts = 0x02,
+    kUseFileUnits = 0x04,
   };
   /// Loads a scene file, replacing the current scene. false when the file cannot be read or
   /// parsed or when a missing referenced item is not to be ignored (see DefaultActionSys).

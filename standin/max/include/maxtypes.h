@@ -1,6 +1,10 @@
 // Basic host SDK types: characters and strings, time values, class IDs and validity intervals.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include <windows.h>
 
 #include <climits>

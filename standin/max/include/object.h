@@ -1,9 +1,17 @@
 // Scene objects as a node evaluates them: the base object and the camera object.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "maxtypes.h"
 
+class Bitmap;
+class INode;
+class CameraObject;
 class IMultiPassCameraEffect;
+struct ViewParams;
 
 /// Super class IDs of the objects the host knows.
 #define GEOMOBJECT_CLASS_ID 0x00000010u
@@ -38,4 +46,22 @@ class ObjectState {
   ObjectState() : obj(nullptr) {}
   explicit ObjectState(Object* object) : obj(object) {}
   Object* obj;
+};
+
+/// A camera's multi-pass effect. Owned by its camera.
+class IMultiPassCameraEffect {
+ public:
+  virtual ~IMultiPassCameraEffect() = default;
+  virtual Class_ID ClassID() = 0;
+  /// Number of passes at time t (at least 1).
+  virtual int TotalPasses(TimeValue t) = 0;
+  /// The view of pass `passNum` through the camera; may move `time` for this pass. The view
+  /// parameters are owned by the effect and valid until the next Apply.
+  virtual ViewParams* Apply(INode* cameraNode, Object* cameraObject, int passNum,
+                            TimeValue& time) = 0;
+  /// Folds pass `passNum` (from 0) of `source` into `destination` as a running average:
+  /// after pass p, destination holds the mean of passes 0..p.
+  virtual void AccumulateBitmap(Bitmap* destination, Bitmap* source, int passNum, TimeValue t) = 0;
+  /// Ends the passes of one frame.
+  virtual void PostRender() = 0;
 };

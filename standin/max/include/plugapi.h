@@ -1,6 +1,10 @@
 // What a plug-in library exports to the host, and the SDK version stamp the host accepts.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
 #include "maxtypes.h"
 
 #define MAX_RELEASE 9000

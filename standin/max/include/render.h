@@ -1,6 +1,11 @@
 // Rendering: the current renderer, render parameters, view parameters and the progress callback.
 #pragma once
 
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
+#include "baseinterface.h"
 #include "maxtypes.h"
 
 /// What a render covers. RENDTYPE_REGIONCROP renders only a rectangle, into a bitmap of the
@@ -58,9 +63,6 @@ class RendProgressCallback {
   ~RendProgressCallback() = default;
 };
 
-class BaseInterface;
-class Interface_ID;
-
 /// A renderer plug-in. Owned by the scene's render settings.
 class Renderer {
  public:
@@ -70,4 +72,24 @@ class Renderer {
 
  protected:
   ~Renderer() = default;
+};
+
+#define IRENDERERREQUIREMENTS_INTERFACE_ID Interface_ID(0x27C85C29u, 0x0FAB6EE0u)
+
+/// A renderer's requirements (GetInterface(IRENDERERREQUIREMENTS_INTERFACE_ID)).
+class IRendererRequirements : public BaseInterface {
+ public:
+  enum Requirement {
+    kRequirement_NoPauseSupport = 0,
+    kRequirement_NoVFB = 1,
+    /// Write no main output file: the renderer saves its own.
+    kRequirement_DontSaveRenderOutput = 2,
+    /// The renderer wants 32-bit floating-point output bitmaps.
+    kRequirement_Wants32bitFPOutput = 3,
+  };
+  Interface_ID GetID() override { return IRENDERERREQUIREMENTS_INTERFACE_ID; }
+  virtual bool HasRequirement(Requirement requirement) = 0;
+
+ protected:
+  ~IRendererRequirements() = default;
 };

@@ -1,7 +1,13 @@
 // Render elements: extra images a render produces beside the main one, each into its own file.
 #pragma once
 
-#include "bitmap.h"
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
+#include "maxtypes.h"
+
+class PBBitmap;
 
 /// One render element. Owned by the scene's render-element manager.
 class IRenderElement {

@@ -1,5 +1,7 @@
 // Bitmaps: pixel access, the frame-buffer window, copying with placement, and writing image files.
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 #include "bitmap/image_device.h"
 #include "core/native_path.h"

@@ -1,5 +1,7 @@
 // Image descriptions: defaults and device settings.
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 BitmapInfo::BitmapInfo()
     : width_(0),

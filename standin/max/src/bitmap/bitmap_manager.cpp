@@ -1,5 +1,7 @@
 // The bitmap manager: makes bitmaps from image descriptions.
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 Bitmap* BitmapManager::Create(BitmapInfo* bi) {
   if (!bi || bi->Width() == 0 || bi->Height() == 0) return nullptr;

@@ -1,6 +1,8 @@
 // Pixel storage of a bitmap: rows of RGBA colours as deep as the bitmap's type, read and written
 // in runs of floating-point colours.
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 #include <algorithm>
 

@@ -1,7 +1,9 @@
 // Image devices: the writers of image files, chosen by device name or by file-name extension.
 #pragma once
 
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 #include <string>
 #include <vector>

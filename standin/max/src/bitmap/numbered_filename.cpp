@@ -1,5 +1,7 @@
 // Frame numbers in file names: four digits or more, right before the extension.
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,11 +1,13 @@
 // The host's core interface: the loaded scene, time, viewport, render settings and renderer.
+#include "max.h"
+
 #include "maxapi.h"
 
 #include "DefaultActions.h"
 #include "core/host_log.h"
 #include "core/host_state.h"
 #include "core/injected_faults.h"
-#include "maxexception.h"
+#include "iFnPub.h"
 #include "maxsim_state.h"
 #include "render/frame_renderer.h"
 #include "scene/scene.h"
@@ -57,7 +59,8 @@ class Core : public Interface8 {
     return filename && isSceneFile(native_path(filename));
   }
 
-  bool LoadFromFile(const MCHAR* filename, unsigned long) override {
+  bool LoadFromFile(const MCHAR* filename, unsigned long flags) override {
+    lastLoadFlags_ = flags;
     if (!filename) return false;
     std::unique_ptr<Scene> scene;
     try {
@@ -164,6 +167,7 @@ class Core : public Interface8 {
   int opens() const { return opens_; }
   int closes() const { return closes_; }
   int redraws() const { return redraws_; }
+  unsigned long lastLoadFlags() const { return lastLoadFlags_; }
 
   void reset() {
     rendererOpen_ = false;
@@ -172,6 +176,7 @@ class Core : public Interface8 {
     viewport_.show(false, nullptr);
     time_ = 0;
     viewportHolds_ = opens_ = closes_ = redraws_ = 0;
+    lastLoadFlags_ = 0;
   }
 
   Scene& scene() { return *scene_; }
@@ -201,6 +206,7 @@ class Core : public Interface8 {
   int opens_ = 0;
   int closes_ = 0;
   int redraws_ = 0;
+  unsigned long lastLoadFlags_ = 0;
 };
 
 Core& core() {
@@ -226,6 +232,9 @@ int renderer_closes() {
 }
 int redraws() {
   return core().redraws();
+}
+unsigned long last_load_flags() {
+  return core().lastLoadFlags();
 }
 
 void reset_host() {

@@ -1,4 +1,6 @@
 // The default-action system: one action per kind of missing data.
+#include "max.h"
+
 #include "DefaultActions.h"
 
 #include "core/host_state.h"

@@ -1,6 +1,8 @@
 // The host's one log object.
 #pragma once
 
+#include "max.h"
+
 #include "log.h"
 
 namespace standin {

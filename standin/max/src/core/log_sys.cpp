@@ -1,4 +1,6 @@
 // The host's log: one line per entry on standard error.
+#include "max.h"
+
 #include "log.h"
 
 #include "core/host_log.h"

@@ -1,6 +1,8 @@
 // The registry of core interfaces, by ID and by internal name.
 #include "core_interface_registry.h"
 
+#include "max.h"
+
 #include "iFnPub.h"
 
 #include <mutex>

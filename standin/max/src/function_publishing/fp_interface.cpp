@@ -1,4 +1,6 @@
 // FPInterface dispatch and FPInterfaceDesc: reading the descriptor list, finding functions.
+#include "max.h"
+
 #include "iFnPub.h"
 
 #include "core_interface_registry.h"

@@ -1,4 +1,6 @@
 // FPValue: loading a typed value from a variable-argument item.
+#include "max.h"
+
 #include "iFnPub.h"
 
 #include <stdexcept>

@@ -1,11 +1,12 @@
 // The built-in functions: print, format, execute, gc and getCurrentException.
 #include "builtins.h"
 
-#include "maxscript/foundation/streams.h"
-#include "maxscript/foundation/strings.h"
-#include "maxscript/foundation/thread_locals.h"
-#include "maxscript/kernel/constant_values.h"
-#include "maxscript/kernel/exceptions.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/excepts.h"
 #include "nesting.h"
 
 #include <strings.h>

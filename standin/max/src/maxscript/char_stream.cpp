@@ -1,10 +1,11 @@
 // CharStream's common behaviour: skipping white space and comments, and formatted writing.
-#include "maxscript/foundation/streams.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/compiler/parser.h"
-#include "maxscript/foundation/thread_locals.h"
-#include "maxscript/kernel/constant_values.h"
-#include "maxscript/kernel/exceptions.h"
+#include "maxscrpt/streams.h"
+
+#include "maxscrpt/parser.h"
+#include "maxscrpt/excepts.h"
 #include "vformat.h"
 
 #include <cctype>

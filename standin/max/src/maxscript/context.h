@@ -1,7 +1,8 @@
 // The evaluator's state for one evaluation: the thread's locals, the block scopes, held values.
 #pragma once
 
-#include "maxscript/foundation/thread_locals.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
 #include <string>
 #include <utility>

@@ -3,12 +3,14 @@
 #include "builtins.h"
 #include "globals.h"
 #include "interface_values.h"
-#include "maxscript/compiler/parser.h"
-#include "maxscript/foundation/numbers.h"
-#include "maxscript/foundation/streams.h"
-#include "maxscript/foundation/strings.h"
-#include "maxscript/kernel/constant_values.h"
-#include "maxscript/kernel/exceptions.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/parser.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/excepts.h"
 
 #include <cstdint>
 

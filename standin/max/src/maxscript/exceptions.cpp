@@ -1,7 +1,10 @@
 // The printed forms of the MAXScript errors.
-#include "maxscript/kernel/exceptions.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/foundation/streams.h"
+#include "maxscrpt/excepts.h"
+
+#include "maxscrpt/streams.h"
 
 void MAXScriptException::sprin1(CharStream* stream) const {
   stream->puts(printed_.c_str());

@@ -1,9 +1,12 @@
 // FileStream: a script file to read, or a file to write, opened under the stand-in's path mapping.
-#include "maxscript/foundation/streams.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/foundation/strings.h"
-#include "maxscript/kernel/exceptions.h"
+#include "maxscrpt/streams.h"
+
 #include "core/native_path.h"
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/strings.h"
 
 #include <cstring>
 

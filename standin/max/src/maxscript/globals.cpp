@@ -1,7 +1,9 @@
 // Global variables: one table per process, a root of the collector.
 #include "globals.h"
 
-#include "maxscript/kernel/value.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
 #include "roots.h"
 
 #include <map>

@@ -1,5 +1,6 @@
 // The collectable heap: every script value made with new, and the mark-and-sweep collection.
-#include "maxscript/kernel/value.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
 #include "roots.h"
 

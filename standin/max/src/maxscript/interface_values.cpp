@@ -1,10 +1,12 @@
 // Calls from scripts into core interfaces: argument and result conversion, properties.
 #include "interface_values.h"
 
-#include "maxscript/foundation/numbers.h"
-#include "maxscript/foundation/streams.h"
-#include "maxscript/kernel/constant_values.h"
-#include "maxscript/kernel/exceptions.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/excepts.h"
 
 #include <vector>
 

@@ -2,8 +2,10 @@
 // Interface.Property.
 #pragma once
 
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
 #include "iFnPub.h"
-#include "maxscript/kernel/value.h"
 
 #include <string>
 

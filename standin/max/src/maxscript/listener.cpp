@@ -1,5 +1,9 @@
 // The listener's stream: standard output, written whole and flushed so that output keeps its order.
-#include "maxscript/ui/listener.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/streams.h"
+#include "maxscrpt/listener.h"
 
 #include <cstdio>
 #include <mutex>

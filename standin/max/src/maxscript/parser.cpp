@@ -1,9 +1,11 @@
 // The MAXScript parser: recursive descent from tokens to a syntax tree, one expression per compile.
-#include "maxscript/compiler/parser.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/parser.h"
 
 #include "ast.h"
-#include "maxscript/foundation/streams.h"
-#include "maxscript/kernel/constant_values.h"
+#include "maxscrpt/streams.h"
 #include "nesting.h"
 #include "tokenizer.h"
 

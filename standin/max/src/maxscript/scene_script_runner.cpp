@@ -1,7 +1,15 @@
 // The scene-script runner: the engine evaluates a scene's scripts, installed when maxcore loads.
-#include "maxscript/scene_script_runner.h"
+#include "maxscrpt/scene_script_runner.h"
 
-#include "maxscript/maxscript.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/parser.h"
+#include "maxscrpt/listener.h"
 #include "scene_scripts.h"
 
 #include <stdexcept>

@@ -1,7 +1,10 @@
 // StringStream: a text in memory to read scripts from and print values into.
-#include "maxscript/foundation/streams.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/foundation/strings.h"
+#include "maxscrpt/streams.h"
+
+#include "maxscrpt/strings.h"
 
 #include <algorithm>
 

@@ -1,9 +1,10 @@
 // MAXScript thread locals: one block per thread in a Windows slot, known to the collector.
-#include "maxscript/foundation/thread_locals.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
 
-#include "maxscript/foundation/streams.h"
-#include "maxscript/kernel/exceptions.h"
-#include "maxscript/ui/listener.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/excepts.h"
+#include "maxscrpt/listener.h"
 #include "roots.h"
 #include "vformat.h"
 

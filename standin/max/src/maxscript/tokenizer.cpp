@@ -1,8 +1,11 @@
 // The MAXScript tokenizer: numbers, strings with escapes, names, symbols; comments are skipped.
 #include "tokenizer.h"
 
-#include "maxscript/foundation/streams.h"
-#include "maxscript/kernel/exceptions.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/streams.h"
+#include "maxscrpt/excepts.h"
 
 #include <cctype>
 #include <cstdlib>

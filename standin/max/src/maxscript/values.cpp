@@ -1,9 +1,11 @@
 // The value kinds' printed forms and conversions: Value's defaults, constants, numbers, strings.
-#include "maxscript/foundation/numbers.h"
-#include "maxscript/foundation/streams.h"
-#include "maxscript/foundation/strings.h"
-#include "maxscript/kernel/constant_values.h"
-#include "maxscript/kernel/exceptions.h"
+#include "max.h"
+#include "maxscrpt/maxscrpt.h"
+
+#include "maxscrpt/numbers.h"
+#include "maxscrpt/streams.h"
+#include "maxscrpt/strings.h"
+#include "maxscrpt/excepts.h"
 
 #include <cmath>
 #include <cstring>

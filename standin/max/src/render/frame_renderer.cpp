@@ -4,7 +4,10 @@
 
 #include "core/host_state.h"
 #include "core/injected_faults.h"
-#include "maxexception.h"
+#include "max.h"
+
+#include "iFnPub.h"
+#include "pbbitmap.h"
 
 #include <algorithm>
 #include <cmath>

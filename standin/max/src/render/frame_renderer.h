@@ -1,7 +1,9 @@
 // The renderer of the stand-in host: draws a scene's picture into a bitmap, row by row.
 #pragma once
 
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 #include "log.h"
 #include "render.h"
 #include "scene/scene.h"

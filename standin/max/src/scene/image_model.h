@@ -2,7 +2,9 @@
 // purpose.
 #pragma once
 
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 #include <string>
 #include <vector>

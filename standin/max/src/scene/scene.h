@@ -2,11 +2,13 @@
 // scripts and faults to inject.
 #pragma once
 
-#include "IRendererRequirements.h"
-#include "core/injected_faults.h"
-#include "bitmap.h"
+#include "max.h"
+
 #include "render.h"
+#include "core/injected_faults.h"
+#include "bmmlib.h"
 #include "renderelements.h"
+#include "pbbitmap.h"
 #include "scene/image_model.h"
 #include "scene/scene_nodes.h"
 

@@ -1,4 +1,6 @@
 // Reading scene files: JSON documents described in docs/scene-format.md.
+#include "max.h"
+
 #include "DefaultActions.h"
 #include "bitmap/image_device.h"
 #include "object.h"

@@ -1,7 +1,9 @@
 // Scene nodes, cameras and the multi-pass effect that blurs a camera's picture over passes.
 #include "scene/scene_nodes.h"
 
-#include "bitmap.h"
+#include "max.h"
+
+#include "bmmlib.h"
 
 #include <cmath>
 #include <vector>

@@ -1,7 +1,9 @@
 // The scene's nodes and the objects they evaluate to: cameras (with multi-pass effects) and others.
 #pragma once
 
-#include "imultipasscameraeffect.h"
+#include "max.h"
+
+#include "object.h"
 #include "inode.h"
 #include "render.h"
 

@@ -2,7 +2,9 @@
 // output.
 #pragma once
 
-#include "maxscript/foundation/streams.h"
+#ifndef STANDIN_MAXSCRPT_H
+#error "include maxscrpt/maxscrpt.h first"
+#endif
 
 /// The listener's stream: every thread's current_stdout until a thread sets its own. Writes go
 /// to standard output, whole and in order, from any thread.

@@ -1,7 +1,9 @@
 // Integer and Float values.
 #pragma once
 
-#include "maxscript/kernel/value.h"
+#ifndef STANDIN_MAXSCRPT_H
+#error "include maxscrpt/maxscrpt.h first"
+#endif
 
 /// A 32-bit signed integer.
 class Integer : public Value {

@@ -1,7 +1,9 @@
 // Character streams: the abstract CharStream, text in memory (StringStream) and files (FileStream).
 #pragma once
 
-#include "maxscript/kernel/value.h"
+#ifndef STANDIN_MAXSCRPT_H
+#error "include maxscrpt/maxscrpt.h first"
+#endif
 
 #include <cstdio>
 #include <string>

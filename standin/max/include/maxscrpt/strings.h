@@ -1,7 +1,9 @@
 // String: a MAXScript text value.
 #pragma once
 
-#include "maxscript/kernel/value.h"
+#ifndef STANDIN_MAXSCRPT_H
+#error "include maxscrpt/maxscrpt.h first"
+#endif
 
 #include <string>
 

@@ -1,7 +1,9 @@
 // The MAXScript parser: compiles source text from a CharStream into code that evaluates.
 #pragma once
 
-#include "maxscript/kernel/value.h"
+#ifndef STANDIN_MAXSCRPT_H
+#error "include maxscrpt/maxscrpt.h first"
+#endif
 
 #include <memory>
 

@@ -1,6 +1,10 @@
 // MAXScript errors: the base class and the kinds the interpreter and plug-ins raise.
 #pragma once
 
+#ifndef STANDIN_MAXSCRPT_H
+#error "include maxscrpt/maxscrpt.h first"
+#endif
+
 #include <string>
 
 class CharStream;

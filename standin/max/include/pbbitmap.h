@@ -1,0 +1,16 @@
+// Bitmap parameters: an image description with the bitmap made for it.
+#pragma once
+
+#ifndef STANDIN_MAX_H
+#error "include max.h first: the SDK headers are not self-contained"
+#endif
+
+#include "bitmap.h"
+
+/// A bitmap parameter: an image description and the bitmap made for it (null until set).
+class PBBitmap {
+ public:
+  PBBitmap() : bm(nullptr) {}
+  BitmapInfo bi;
+  Bitmap* bm;
+};
