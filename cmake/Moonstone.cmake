@@ -16,14 +16,14 @@ function(moonstone_warnings target)
   endif()
 endfunction()
 
-# Collects the .cpp files under each given folder (recursively) into OUT. Files under a
-# platform/windows/ folder are the Windows build's counterparts of platform/posix/ and are left out.
+# Collects the .cpp files under each given folder (recursively) into OUT. Of the platform/posix/
+# and platform/windows/ folders only the one of the platform built (MOONSTONE_PLATFORM) is kept.
 function(moonstone_sources out)
   set(files)
   foreach(dir ${ARGN})
     file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp)
     list(APPEND files ${found})
   endforeach()
-  list(FILTER files EXCLUDE REGEX "/platform/windows/")
+  list(FILTER files EXCLUDE REGEX "/platform/${MOONSTONE_OTHER_PLATFORM}/")
   set(${out} ${files} PARENT_SCOPE)
 endfunction()

@@ -8,6 +8,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   imagemagick
+  # The Windows build (scripts/build-windows.sh) and its tests under Wine (scripts/test-windows.sh):
+  # clang cross-compiles against the mingw-w64 headers and the posix-thread libstdc++, lld links.
+  g++-mingw-w64-x86-64-posix lld wine64 libtinyexr-dev
 )
 
 missing=()

@@ -1,23 +1,20 @@
 // maxsim: loads the plug-ins, runs the start-up scripts, exits with their outcome.
 #include "apps/maxsim/options.h"
 #include "apps/maxsim/plugin_loader.h"
+#include "apps/maxsim/program_folder.h"
+#include "apps/maxsim/standard_streams.h"
 #include "apps/maxsim/startup_scripts.h"
 
 #include <iostream>
-#include <limits.h>
 #include <stdexcept>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 /// plugins/ beside the executable.
 std::string defaultPluginFolder() {
-  char path[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return "plugins";
-  std::string executable(path, static_cast<size_t>(length));
-  return executable.substr(0, executable.rfind('/') + 1) + "plugins";
+  const std::string folder = programFolder();
+  return folder.empty() ? "plugins" : folder + "/plugins";
 }
 
 bool isFolder(const std::string& path) {
@@ -28,6 +25,7 @@ bool isFolder(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  useBinaryStandardStreams();
   Options options;
   try {
     options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));

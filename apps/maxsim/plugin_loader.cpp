@@ -1,5 +1,7 @@
-// Loading plug-in libraries with the dynamic loader and calling their entry points.
+// Loading plug-in libraries with the system's loader and calling their entry points.
 #include "apps/maxsim/plugin_loader.h"
+
+#include "apps/maxsim/shared_library.h"
 
 #include <max.h>
 
@@ -8,12 +10,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <dirent.h>
-#include <dlfcn.h>
 #include <stdexcept>
 
 namespace {
 
-// The entry points are C++ functions, exported under their decorated names.
+// The entry points are C++ functions, exported under their decorated names (the same with GCC and
+// with clang for mingw-w64).
 const char* const libVersionSymbol = "_Z10LibVersionv";
 const char* const libDescriptionSymbol = "_Z14LibDescriptionv";
 const char* const libInitSymbol = "_Z7LibInitv";
@@ -35,7 +37,7 @@ std::vector<std::string> pluginFiles(const std::string& folder) {
 
 template <typename Function>
 Function entryPoint(void* library, const char* symbol, const char* name, const std::string& path) {
-  void* address = dlsym(library, symbol);
+  void* address = entryPointAddress(library, symbol);
   if (!address) throw std::runtime_error("plug-in " + path + " does not export " + name);
   return reinterpret_cast<Function>(address);
 }
@@ -51,9 +53,7 @@ std::string hex(unsigned long value) {
 std::vector<LoadedPlugin> loadPlugins(const std::string& folder) {
   std::vector<LoadedPlugin> loaded;
   for (const std::string& path : pluginFiles(folder)) {
-    // RTLD_GLOBAL: later plug-ins may use what earlier ones export, as in the host's process.
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
-    if (!library) throw std::runtime_error("cannot load plug-in " + path + ": " + dlerror());
+    void* library = loadSharedLibrary(path);
     auto version = entryPoint<unsigned long (*)()>(library, libVersionSymbol, "LibVersion", path);
     auto description =
         entryPoint<const char* (*)()>(library, libDescriptionSymbol, "LibDescription", path);

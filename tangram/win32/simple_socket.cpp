@@ -14,7 +14,9 @@ namespace {
 
 constexpr size_t header_size = 4;
 
-std::string code_text(int code) { return boost::lexical_cast<std::string>(code); }
+std::string code_text(int code) {
+  return boost::lexical_cast<std::string>(code);
+}
 
 // Fills a select() timeout from milliseconds.
 timeval timeout_of(int milliseconds) {
@@ -254,7 +256,8 @@ void simple_socket::receive_exact(size_t length, bool wait_each, unsigned end_ti
 std::string simple_socket::receive(int timeout_ms) {
   if (!is_connected()) throw simple_socket_error("simple_socket: receive while not connected.");
   const bool timed = timeout_ms >= 0;
-  const unsigned end_tick = static_cast<unsigned>(GetTickCount()) + static_cast<unsigned>(timeout_ms);
+  const unsigned end_tick =
+      static_cast<unsigned>(GetTickCount()) + static_cast<unsigned>(timeout_ms);
   if (timed && partial_packet_.empty()) {
     try {
       wait_for_data(end_tick);

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <ctime>
@@ -31,16 +30,17 @@ inline std::string full_width(uintptr_t address) {
 inline std::string date_line_of(const std::string& path) {
   struct stat status {};
   stat(path.c_str(), &status);
-  tm local{};
-  localtime_r(&status.st_mtime, &local);
+  const time_t modified = status.st_mtime;
+  const tm local = *std::localtime(&modified);
   char text[64];
   std::snprintf(text, sizeof(text), "Date Modified:  %02d/%02d/%d", local.tm_mon + 1, local.tm_mday,
                 local.tm_year + 1900);
   return text;
 }
 
+/// The running test program's file, as the system names it in module lists.
 inline std::string executable_path() {
-  char path[4096];
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof(path));
-  return std::string(path, length > 0 ? static_cast<size_t>(length) : 0);
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
+  return std::string(path, length);
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::string maxsim = std::string(MOONSTONE_BIN_DIR) + "/maxsim";
+const std::string maxsim = std::string(MOONSTONE_BIN_DIR) + "/maxsim" MOONSTONE_EXE_SUFFIX;
 
 class Maxsim : public ::testing::Test {
  protected:

@@ -55,7 +55,8 @@ TEST_F(FramingTest, AcceptsAnAnnouncedHundredThousandBytesButNotOneMore) {
   std::thread writer([&] {
     const std::string payload(100000, 'z');
     std::string packet = packetHeader(100000) + payload;
-    for (size_t at = 0; at < packet.size(); at += 1536) pair.client.send_raw(packet.substr(at, 1536));
+    for (size_t at = 0; at < packet.size(); at += 1536)
+      pair.client.send_raw(packet.substr(at, 1536));
   });
   EXPECT_EQ(pair.server.receive(10000).size(), 100000u);
   writer.join();
@@ -102,17 +103,6 @@ TEST_F(FramingTest, NothingArrivingIsAHeaderTimeoutAndZeroTimeoutTakesWhatHasArr
   pair.client.send_raw(packetHeader(5) + "first" + packetHeader(6) + "second");
   EXPECT_EQ(pair.server.receive(-1), "first");
   EXPECT_EQ(pair.server.receive(0), "second");
-}
-
-TEST_F(FramingTest, TimeoutsAreMeasuredAcrossTheTickCounterWrap) {
-  const DWORD now = GetTickCount();
-  standin::set_tick_count_offset(static_cast<DWORD>(0xFFFFFFFFu - 100u - now));
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(messageOf<simple_socket_timeout_error>([&] { pair.server.receive(400); }),
-            "simple_socket: Timed out waiting for header packet to arrive.");
-  standin::set_tick_count_offset(0);
-  // An end time past the wrap must neither expire at once nor be taken as far away.
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(390));
 }
 
 class DisconnectTest : public FramingTest {};

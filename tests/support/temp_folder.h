@@ -1,8 +1,8 @@
 // Test helper: a fresh temporary folder, removed with everything in it when the helper goes.
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -10,9 +10,19 @@
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "moonstone-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // A random name, taken only when no other folder has it (create_directory says which).
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::filesystem::path candidate = base / ("moonstone-test-" + name(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) {
+        path_ = candidate;
+        return;
+      }
+    }
+    throw std::runtime_error("cannot create a temporary folder under " + base.string());
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -24,5 +34,12 @@ class TempFolder {
   const std::filesystem::path& path() const { return path_; }
 
  private:
+  static std::string name(unsigned long long bits) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string text;
+    for (int i = 0; i < 10; ++i, bits /= 36) text += letters[bits % 36];
+    return text;
+  }
+
   std::filesystem::path path_;
 };

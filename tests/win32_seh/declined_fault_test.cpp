@@ -1,4 +1,5 @@
 // Faults that no guard accepts go where they would have gone without guards.
+#include "win32_seh/code_page.h"
 #include "win32_seh/faults.h"
 
 #include <windows.h>

@@ -1,4 +1,5 @@
 // The structured-exception guard with real faults: codes, records, nesting, language exceptions.
+#include "win32_seh/code_page.h"
 #include "win32_seh/faults.h"
 
 #include <windows.h>

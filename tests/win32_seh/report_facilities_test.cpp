@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/mman.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 

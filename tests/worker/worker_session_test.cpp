@@ -8,6 +8,7 @@
 #include "controller/worker/render_run.h"
 #include "controller/worker/work_lock.h"
 
+#include "support/background_process.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 

@@ -4,6 +4,7 @@
 // line console.
 #include "controller/worker/image_files.h"
 
+#include "support/background_process.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 

@@ -1,4 +1,4 @@
-// Winsock's TCP/IP additions (socklen_t among them): on POSIX the socket headers already hold them.
+// The TCP/IP additions to Windows Sockets (socklen_t and address helpers): part of winsock2.h here.
 #pragma once
 
-#include "winsock2.h"
+#include <winsock2.h>

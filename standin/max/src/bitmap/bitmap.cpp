@@ -4,7 +4,7 @@
 #include "bmmlib.h"
 
 #include "bitmap/image_device.h"
-#include "win32/drive_map.h"
+#include "core/native_path.h"
 
 #include <algorithm>
 #include <vector>
@@ -95,7 +95,7 @@ BMMRES Bitmap::Write(BitmapInfo* bi, int) {
   }
   const standin::ImageDevice* device = standin::deviceFor(*bi);
   if (!device) return BMMRES_NODRIVER;
-  return device->write(*this, *bi, standin::posix_path(bi->Name()));
+  return device->write(*this, *bi, standin::native_path(bi->Name()));
 }
 
 int Bitmap::Close(BitmapInfo* bi, int) {

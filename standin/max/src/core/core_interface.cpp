@@ -11,7 +11,7 @@
 #include "maxsim_state.h"
 #include "render/frame_renderer.h"
 #include "scene/scene.h"
-#include "win32/drive_map.h"
+#include "core/native_path.h"
 
 #include <memory>
 #include <mutex>
@@ -56,7 +56,7 @@ class Core : public Interface8 {
   INode* GetRootNode() override { return &scene_->root; }
 
   bool IsMaxFile(const MCHAR* filename) override {
-    return filename && isSceneFile(posix_path(filename));
+    return filename && isSceneFile(native_path(filename));
   }
 
   bool LoadFromFile(const MCHAR* filename, unsigned long flags) override {
@@ -64,7 +64,7 @@ class Core : public Interface8 {
     if (!filename) return false;
     std::unique_ptr<Scene> scene;
     try {
-      scene = readSceneFile(posix_path(filename));
+      scene = readSceneFile(native_path(filename));
     } catch (const std::exception& e) {
       logLine(Log(), SYSLOG_ERROR, "Load", e.what());
       return false;

@@ -2,8 +2,7 @@
 // instrumented build get in their way: the processor itself raises each of them.
 #include "core/injected_faults.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
+#include "core/unbacked_page.h"
 
 #include <climits>
 #include <cstdint>
@@ -64,19 +63,6 @@ __attribute__((noinline, no_sanitize("address"))) int recurse(int depth) {
   frame[0] = static_cast<char>(depth);
   if (stopRecursing) return 0;
   return recurse(depth + 1) + frame[0];
-}
-
-// One page mapped from an empty file: reading it has nothing to fetch. Made once and kept for the
-// process, since a fault abandons whoever would unmap it.
-const void* emptyFilePage() {
-  static const void* const page = [] {
-    const int fd = memfd_create("moonstone-in-page", 0);
-    void* mapped =
-        mmap(nullptr, static_cast<size_t>(sysconf(_SC_PAGESIZE)), PROT_READ, MAP_SHARED, fd, 0);
-    close(fd);
-    return mapped == MAP_FAILED ? nullptr : mapped;
-  }();
-  return page;
 }
 
 __attribute__((noinline)) int readAt(const void* address) {
@@ -159,7 +145,7 @@ void raiseFault(ProcessorFault fault) {
       recurse(0);
       break;
     case ProcessorFault::InPageError:
-      readAt(emptyFilePage());
+      readAt(unbackedPage());
       break;
     case ProcessorFault::DatatypeMisalignment:
       misalignedRead();

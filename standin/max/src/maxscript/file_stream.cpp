@@ -4,9 +4,8 @@
 
 #include "maxscrpt/streams.h"
 
-#include "maxscrpt/strings.h"
+#include "core/native_path.h"
 #include "maxscrpt/excepts.h"
-#include "win32/drive_map.h"
 #include "runtime_error.h"
 
 #include <cstring>
@@ -26,7 +25,7 @@ FileStream* FileStream::open(MCHAR* file_name, MCHAR* mode) {
   if (mode && std::strcmp(mode, "w") == 0) stdioMode = "wb";
   if (mode && std::strcmp(mode, "a") == 0) stdioMode = "ab";
   if (!stdioMode || name_.empty()) return nullptr;
-  file_ = std::fopen(standin::posix_path(name_).c_str(), stdioMode);
+  file_ = std::fopen(standin::native_path(name_).c_str(), stdioMode);
   // A folder opens for reading here but has nothing to read: it is not a file to open.
   struct stat status;
   if (file_ && (::fstat(::fileno(file_), &status) != 0 || S_ISDIR(status.st_mode))) close();

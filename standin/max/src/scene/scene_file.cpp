@@ -5,12 +5,13 @@
 #include "bitmap/image_device.h"
 #include "object.h"
 #include "scene/scene.h"
-#include "win32/drive_map.h"
+#include "core/native_path.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <stdexcept>
@@ -245,10 +246,10 @@ bool fileExists(const std::string& path) {
 
 /// A reference's file name, taken relative to the scene's folder unless absolute.
 std::string referencedPath(const std::string& name, const std::string& scenePath) {
-  const std::string posix = posix_path(name);
-  if (!posix.empty() && posix[0] == '/') return posix;
-  const size_t slash = scenePath.rfind('/');
-  return (slash == std::string::npos ? std::string() : scenePath.substr(0, slash + 1)) + posix;
+  const std::string path = native_path(name);
+  if (std::filesystem::path(path).is_absolute()) return path;
+  const size_t slash = scenePath.find_last_of("\\/");
+  return (slash == std::string::npos ? std::string() : scenePath.substr(0, slash + 1)) + path;
 }
 
 void readReferences(const json& references, Scene& scene, const std::string& scenePath) {

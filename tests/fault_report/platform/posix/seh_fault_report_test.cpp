@@ -1,5 +1,7 @@
-// Fault reports of real faults and of synthesized frame chains.
+// Fault reports of real faults (raised under the POSIX stand-in's guard) and of synthesized frame
+// chains.
 #include "fault_report/report_lines.h"
+#include "win32_seh/code_page.h"
 #include "win32_seh/faults.h"
 
 #include "tangram/win32/seh_fault_report.h"

@@ -1,4 +1,4 @@
-// Files and folders by Windows name on a temporary folder mapped as drive T.
+// Files and folders by Windows name on a temporary folder mapped as drive T by the POSIX drive map.
 #include "tangram/files/file_system.h"
 
 #include "support/message_of.h"

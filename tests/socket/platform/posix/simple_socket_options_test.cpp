@@ -1,5 +1,5 @@
 // Socket options of a connection: both ends send every packet at once, without coalescing.
-#include "socket_pair.h"
+#include "socket/socket_pair.h"
 
 #include <arpa/inet.h>
 #include <dirent.h>

@@ -1,0 +1,8 @@
+// File names on Windows: the system opens them as they are.
+#include "core/native_path.h"
+
+namespace standin {
+std::string native_path(const std::string& windowsPath) {
+  return windowsPath;
+}
+}  // namespace standin
