@@ -1,5 +1,6 @@
 // The plug-in loaded by maxsim without a controller: its entry points, the log truncated at load,
 // and FoxgloveUtil answering locally when no daemon runs.
+#include "plugin/entry_points.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 

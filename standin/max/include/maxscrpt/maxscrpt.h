@@ -111,7 +111,14 @@ extern int thread_locals_index;
 
 /// A field of the calling thread's MAXScript_TLS, which must exist. A function-like macro: the
 /// C++ keyword thread_local, never followed by "(", is left alone.
+#ifdef __clang__
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wkeyword-macro"
+#endif
 #define thread_local(x) (((MAXScript_TLS*)TlsGetValue(thread_locals_index))->x)
+#ifdef __clang__
+#pragma clang diagnostic pop
+#endif
 
 /// Makes the calling thread's MAXScript_TLS if it has none. Leaves the last error at
 /// ERROR_SUCCESS on success.
