@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   imagemagick
+  slurmctld slurmd slurm-client munge
 )
 
 missing=()
