@@ -48,6 +48,15 @@ void readProgress(TaskView& task, std::map<int, FrameView*>& frames) {
   }
 }
 
+// The last non-empty line of a file: what a task that left no summary said last.
+std::string lastLine(const std::string& path) {
+  std::ifstream in(path);
+  std::string line, last;
+  while (std::getline(in, line))
+    if (!line.empty()) last = line;
+  return last;
+}
+
 }  // namespace
 
 const char* frameStateName(FrameState state) {
@@ -129,6 +138,7 @@ JobView viewJob(const FarmJob& job, const SlurmQuery& slurm) {
         task.slurmState = record == state.tasks.end() ? "" : record->second.state;
         // A worker that stopped before its summary (e.g. a usage error) still left its code.
         if (task.slurmState == "FAILED") task.exitCode = record->second.exitCode;
+        task.jobError = lastLine(task.log);
         const std::string why =
             "the task ended without the worker's summary (Slurm: " +
             (task.slurmState.empty() ? std::string("no record left") : task.slurmState) + ")";

@@ -38,6 +38,7 @@ struct TaskView {
   /// The worker's exit code of the latest attempt: from its summary, or Slurm's for a task
   /// that failed without one.
   std::optional<int> exitCode;
+  /// The job-level error of its summary; for a lost task, the last line of its log.
   std::string jobError;
   /// While running: the last progress line of its console log.
   std::string progress;

@@ -119,6 +119,7 @@ TEST_F(JobViewTest, RunningTaskShowsItsLogsProgressAndALostTaskLeavesItsFramesNo
   EXPECT_EQ(v.tasks[2].phase, TaskPhase::Lost);
   EXPECT_EQ(state(v, 5), FrameState::NotRendered);
   EXPECT_NE(v.frames[4].note.find("NODE_FAIL"), std::string::npos);
+  EXPECT_EQ(v.tasks[2].jobError, "PROGRESS: 60% frame 6 20%");
   EXPECT_EQ(farm::jobExitCode(v), 1);  // failed frames outrank a lost task
   EXPECT_EQ(farm::retryableTasks(v), (std::vector<int>{1, 2}));
   EXPECT_EQ(farm::unfinishedFrames(v, 1), std::vector<int>{4});
