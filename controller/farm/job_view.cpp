@@ -149,6 +149,14 @@ JobView viewJob(const FarmJob& job, const SlurmQuery& slurm) {
           }
       }
     }
+    if (task.jobId.empty()) {
+      // Its sbatch failed: nothing will run it until a retry submits it.
+      task.phase = TaskPhase::Lost;
+      for (auto& [number, frame] : frames) {
+        frame.state = FrameState::NotRendered;
+        frame.note = "the task was never submitted";
+      }
+    }
     view.tasks.push_back(task);
   }
   view.ended = true;

@@ -177,6 +177,14 @@ TEST_F(JobViewTest, ExitCodesFollowTheWorkersRulesAndBadJobsAreNotRetried) {
   EXPECT_EQ(farm::retryableTasks(view()), (std::vector<int>{0, 2}));
 }
 
+TEST_F(JobViewTest, TasksWhoseSubmissionFailedAreEndedAndRetried) {
+  job.submissions.clear();
+  const farm::JobView v = view();
+  EXPECT_TRUE(v.ended);
+  EXPECT_EQ(farm::retryableTasks(v), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(farm::unfinishedFrames(v, 2), (std::vector<int>{5, 6}));
+}
+
 TEST(FarmOptionsTest, SubmitPassesRenderOptionsOnAndRefusesWhatTheFarmSetsPerTask) {
   const farm::SubmitOptions options = farm::parseSubmitOptions(
       {"a.max", "--frames", "1-9", "--camera", "Cam", "--chunk=3", "--job-dir", "j", "--sbatch-arg",
