@@ -6,12 +6,16 @@
 #include "controller/farm/job_report.h"
 #include "controller/farm/job_view.h"
 #include "controller/farm/process_output.h"
+#include "controller/farm/scene_size.h"
+#include "controller/farm/stitch_task.h"
+#include "controller/worker/tile_layout.h"
 #include "controller/worker/frame_spec.h"
 #include "controller/worker/options.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -38,22 +42,73 @@ void writeFile(const std::string& path, const std::string& text) {
   if (!out.flush()) throw JobFileError("cannot write " + path);
 }
 
-// Writes each task's frames for the attempt, submits them and records the submission.
-std::string submitAttempt(FarmJob& job, int attempt, const std::vector<int>& tasks,
-                          const JobView* unfinished) {
+// Writes each task's frames for the attempt and submits the tasks: in a tiled job the tile
+// tasks as one array job and the stitching task as a second job that waits for it. Records
+// every submission and returns the Slurm job ids.
+std::vector<std::string> submitAttempt(FarmJob& job, int attempt, std::vector<int> tasks,
+                                       const JobView* unfinished) {
   for (int task : tasks) {
     fs::create_directories(taskFolder(job.directory, task));
     const std::vector<int> frames =
         unfinished ? unfinishedFrames(*unfinished, task) : job.chunks[static_cast<size_t>(task)];
     writeFile(attemptFile(job.directory, task, attempt, ".frames"), frameListText(frames));
   }
-  const ProcessOutput result = runProgram(sbatchCommand(job, attempt, tasks));
-  const std::string jobId = result.out.substr(0, result.out.find_first_of(";\n"));
-  if (result.status != 0 || jobId.empty())
-    throw SubmitError("sbatch failed: " + (result.err.empty() ? result.out : result.err));
-  job.submissions.push_back({jobId, attempt, tasks});
+  std::vector<std::vector<int>> groups = {tasks};
+  if (job.tiled() && tasks.back() == job.stitchTask()) {
+    tasks.pop_back();
+    groups = {tasks, {job.stitchTask()}};
+    if (tasks.empty()) groups.erase(groups.begin());
+  }
+  std::vector<std::string> ids;
+  for (const std::vector<int>& group : groups) {
+    const ProcessOutput result =
+        runProgram(sbatchCommand(job, attempt, group, ids.empty() ? "" : ids.back()));
+    const std::string jobId = result.out.substr(0, result.out.find_first_of(";\n"));
+    if (result.status != 0 || jobId.empty()) {
+      saveJob(job);
+      throw SubmitError("sbatch failed: " + (result.err.empty() ? result.out : result.err));
+    }
+    job.submissions.push_back({jobId, attempt, group});
+    ids.push_back(jobId);
+  }
   saveJob(job);
-  return jobId;
+  return ids;
+}
+
+// A tiled job's drives: the --drive options leave the render options, each tile task gets
+// folders of its own for them, and the stitching task writes the frames into them.
+void takeDrives(FarmJob& job) {
+  std::vector<std::string> rest;
+  for (size_t i = 0; i < job.renderArgs.size(); ++i) {
+    std::string value;
+    if (job.renderArgs[i] == "--drive" && i + 1 < job.renderArgs.size())
+      value = job.renderArgs[++i];
+    else if (job.renderArgs[i].rfind("--drive=", 0) == 0)
+      value = job.renderArgs[i].substr(8);
+    else {
+      rest.push_back(job.renderArgs[i]);
+      continue;
+    }
+    const std::string letter(1, static_cast<char>(std::toupper(value[0])));
+    job.drives[letter] = absolute(value.substr(2));
+  }
+  if (job.drives.empty())
+    throw worker::UsageError("--tiles needs the output drives given with --drive");
+  job.renderArgs = rest;
+}
+
+void setUpTiles(FarmJob& job, const SubmitOptions& options) {
+  job.tileColumns = options.tileColumns;
+  job.tileRows = options.tileRows;
+  try {
+    std::tie(job.width, job.height) = sceneRenderSize(job.scene);
+    worker::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
+  } catch (const std::exception& error) {
+    throw worker::UsageError(std::string("--tiles: ") + error.what());
+  }
+  takeDrives(job);
+  // One task per tile, every frame each; then the stitching task, also every frame.
+  job.chunks.assign(static_cast<size_t>(job.stitchTask()) + 1, job.frames);
 }
 
 int submit(const std::vector<std::string>& arguments, std::ostream& out) {
@@ -77,6 +132,7 @@ int submit(const std::vector<std::string>& arguments, std::ostream& out) {
   job.timeLimit = options.timeLimit;
   job.sbatchArgs = options.sbatchArgs;
   job.submitDir = fs::current_path();
+  if (options.tileColumns > 0) setUpTiles(job, options);
   fs::create_directories(job.directory);
   const std::string script = job.directory + "/task.sh";
   writeFile(script, batchScript(job));
@@ -84,7 +140,7 @@ int submit(const std::vector<std::string>& arguments, std::ostream& out) {
   saveJob(job);
   std::vector<int> tasks;
   for (size_t t = 0; t < job.chunks.size(); ++t) tasks.push_back(static_cast<int>(t));
-  out << submitAttempt(job, 0, tasks, nullptr) << "\n";
+  for (const std::string& id : submitAttempt(job, 0, tasks, nullptr)) out << id << "\n";
   return 0;
 }
 
@@ -124,7 +180,7 @@ int retry(const JobOptions& options, std::ostream& out, std::ostream& err) {
     err << "farm retry: the job has not ended yet (farm wait first)\n";
     return 2;
   }
-  const std::vector<int> tasks = retryableTasks(view);
+  std::vector<int> tasks = retryableTasks(view);
   if (tasks.empty()) {
     const int code = jobExitCode(view);
     err << "farm retry: nothing to retry: "
@@ -135,7 +191,9 @@ int retry(const JobOptions& options, std::ostream& out, std::ostream& err) {
   }
   int attempt = 0;
   for (const Submission& s : job.submissions) attempt = std::max(attempt, s.attempt + 1);
-  out << submitAttempt(job, attempt, tasks, &view) << "\n";
+  // A tile retried means its frames must be stitched again.
+  if (job.tiled() && tasks.back() != job.stitchTask()) tasks.push_back(job.stitchTask());
+  for (const std::string& id : submitAttempt(job, attempt, tasks, &view)) out << id << "\n";
   return 0;
 }
 
@@ -147,6 +205,8 @@ int runFarm(const std::vector<std::string>& arguments, std::ostream& out, std::o
                                       arguments.end());
   try {
     if (command == "submit") return submit(rest, out);
+    if (command == "stitch" && rest.size() == 2)
+      return runStitch(absolute(rest[0]), std::stoi(rest[1]), out);
     if (command == "status" || command == "wait" || command == "report" || command == "retry") {
       const JobOptions options = parseJobOptions(command, rest);
       if (command == "wait") return wait(options, out, err);

@@ -22,6 +22,10 @@ std::string frameListText(const std::vector<int>& frames) {
   return text;
 }
 
+std::string tileDriveFolder(const std::string& directory, int task, const std::string& letter) {
+  return taskFolder(directory, task) + "/drive_" + letter;
+}
+
 std::string jobFile(const std::string& directory) {
   return directory + "/job.json";
 }
@@ -49,7 +53,10 @@ void saveJob(const FarmJob& job) {
                                    {"time", job.timeLimit},
                                    {"sbatch_args", job.sbatchArgs},
                                    {"submit_dir", job.submitDir},
-                                   {"submissions", submissions}};
+                                   {"submissions", submissions},
+                                   {"tiles", {job.tileColumns, job.tileRows}},
+                                   {"size", {job.width, job.height}},
+                                   {"drives", job.drives}};
   const std::string path = jobFile(job.directory);
   {
     std::ofstream out(path + ".tmp", std::ios::trunc);
@@ -79,6 +86,11 @@ FarmJob loadJob(const std::string& directory) {
     d.at("time").get_to(job.timeLimit);
     d.at("sbatch_args").get_to(job.sbatchArgs);
     d.at("submit_dir").get_to(job.submitDir);
+    job.tileColumns = d.at("tiles").at(0);
+    job.tileRows = d.at("tiles").at(1);
+    job.width = d.at("size").at(0);
+    job.height = d.at("size").at(1);
+    d.at("drives").get_to(job.drives);
     for (const nlohmann::json& s : d.at("submissions"))
       job.submissions.push_back(
           {s.at("job_id").get<std::string>(), s.at("attempt").get<int>(), s.at("tasks")});

@@ -2,6 +2,7 @@
 // into tasks, and every submission to Slurm.
 #pragma once
 
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -35,6 +36,20 @@ struct FarmJob {
   /// The folder the job was submitted from: tasks start there, so relative paths keep meaning.
   std::string submitDir;
   std::vector<Submission> submissions;
+
+  /// A tiled job: tasks 0..columns*rows-1 render one tile of every frame each, into drive
+  /// folders of their own; the last task stitches every frame's tiles into the real drives.
+  int tileColumns = 0;
+  int tileRows = 0;
+  /// The scene's render size, which the tiles cover.
+  int width = 0;
+  int height = 0;
+  /// The output drives as given (letter -> folder); tile tasks map them to their own folders.
+  std::map<std::string, std::string> drives;
+
+  bool tiled() const { return tileColumns > 0; }
+  /// The stitching task of a tiled job (after the tile tasks).
+  int stitchTask() const { return tileColumns * tileRows; }
 };
 
 /// A job folder that cannot be read or a description that does not parse.
@@ -48,6 +63,9 @@ std::vector<std::vector<int>> chunkFrames(const std::vector<int>& frames, int si
 
 /// The frames as a --frames text the worker reads back to the same list ("1,2,7").
 std::string frameListText(const std::vector<int>& frames);
+
+/// A tile task's folder for the drive letter: the task's images land there before stitching.
+std::string tileDriveFolder(const std::string& directory, int task, const std::string& letter);
 
 /// The job folder's description file and its per-task folders.
 std::string jobFile(const std::string& directory);

@@ -3,6 +3,7 @@
 
 #include "controller/worker/options.h"
 
+#include <cstdio>
 #include <set>
 
 namespace farm {
@@ -73,6 +74,13 @@ SubmitOptions parseSubmitOptions(const std::vector<std::string>& arguments) {
       } catch (const std::exception&) {
         throw UsageError("--chunk needs a whole number of frames, at least 1, got: " + text);
       }
+    } else if (name == "--tiles") {
+      const std::string text = reader.value();
+      char extra = 0;
+      if (std::sscanf(text.c_str(), "%dx%d%c", &options.tileColumns, &options.tileRows, &extra) !=
+              2 ||
+          options.tileColumns < 1 || options.tileRows < 1)
+        throw UsageError("--tiles needs COLUMNSxROWS with both at least 1, got: " + text);
     } else if (name == "--partition") {
       options.partition = reader.value();
     } else if (name == "--time") {
@@ -95,6 +103,13 @@ SubmitOptions parseSubmitOptions(const std::vector<std::string>& arguments) {
   if (options.scene.empty()) throw UsageError("no scene given");
   if (options.frameSpec.empty()) throw UsageError("--frames is required");
   if (options.jobDir.empty()) throw UsageError("--job-dir is required");
+  if (options.tileColumns > 0) {
+    // A tile task renders one region at the tile's exact size, which stitching relies on.
+    for (const std::string& argument : options.renderArgs)
+      for (const char* excluded : {"--region", "--padding"})
+        if (argument == excluded || argument.rfind(std::string(excluded) + "=", 0) == 0)
+          throw UsageError(std::string(excluded) + " cannot be combined with the farm's --tiles");
+  }
   std::vector<std::string> render = {options.scene, "--frames", options.frameSpec};
   render.insert(render.end(), options.renderArgs.begin(), options.renderArgs.end());
   worker::parseRenderOptions(render);
@@ -131,6 +146,9 @@ std::string farmUsage() {
          "              [--time T] [--sbatch-arg ARG]... [render options]\n"
          "      writes the job folder and submits one array job; prints its Slurm job id.\n"
          "      --chunk N       frames per task (default 10)\n"
+         "      --tiles CxR     one task per tile of every frame (C columns, R rows), then a\n"
+         "                      task that stitches the frames (after the tiles, afterok); the\n"
+         "                      output drives must be given with --drive\n"
          "      --partition P   Slurm partition\n"
          "      --time T        Slurm time limit per task (minute resolution, e.g. 30 or 1:00:00)\n"
          "      --sbatch-arg A  one more argument for sbatch (repeatable)\n"

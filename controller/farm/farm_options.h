@@ -15,6 +15,9 @@ struct SubmitOptions {
   std::string timeLimit;
   std::vector<std::string> sbatchArgs;
   std::string jobDir;
+  /// --tiles COLUMNSxROWS: one task per tile of every frame, then a stitching task.
+  int tileColumns = 0;
+  int tileRows = 0;
   /// Every other option, for the tasks' `foxglove-worker render`.
   std::vector<std::string> renderArgs;
 };

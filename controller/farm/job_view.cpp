@@ -157,6 +157,8 @@ JobView viewJob(const FarmJob& job, const SlurmQuery& slurm) {
         frame.note = "the task was never submitted";
       }
     }
+    for (int frame : job.chunks[t])
+      if (frames[frame].state != FrameState::Done) task.unfinished.push_back(frame);
     view.tasks.push_back(task);
   }
   view.ended = true;
@@ -171,17 +173,29 @@ JobView viewJob(const FarmJob& job, const SlurmQuery& slurm) {
   return view;
 }
 
+std::map<int, nlohmann::json> doneRecords(const FarmJob& job, int task) {
+  std::map<int, nlohmann::json> done;
+  for (const Submission& submission : job.submissions) {
+    if (std::find(submission.tasks.begin(), submission.tasks.end(), task) == submission.tasks.end())
+      continue;
+    if (const auto summary =
+            readSummary(attemptFile(job.directory, task, submission.attempt, ".json")))
+      for (const nlohmann::json& record : (*summary)["frames"])
+        if (record.value("status", "") == "done") done.emplace(record.value("frame", 0), record);
+  }
+  return done;
+}
+
 std::vector<int> unfinishedFrames(const JobView& view, int task) {
-  std::vector<int> frames;
-  for (const FrameView& frame : view.frames)
-    if (frame.task == task && frame.state != FrameState::Done) frames.push_back(frame.frame);
-  return frames;
+  for (const TaskView& t : view.tasks)
+    if (t.task == task) return t.unfinished;
+  return {};
 }
 
 int jobExitCode(const JobView& view) {
   std::vector<int> codes;
   for (const TaskView& task : view.tasks) {
-    if (unfinishedFrames(view, task.task).empty()) continue;
+    if (task.unfinished.empty()) continue;
     int code = task.exitCode ? *task.exitCode : 4;
     // A task that says it succeeded but left frames unfinished failed them.
     if (code == 0) code = 1;
@@ -199,7 +213,7 @@ std::vector<int> retryableTasks(const JobView& view) {
   for (const TaskView& task : view.tasks) {
     if (task.phase != TaskPhase::Ended && task.phase != TaskPhase::Lost) continue;
     if (task.exitCode && (*task.exitCode == 2 || *task.exitCode == 3)) continue;
-    if (!unfinishedFrames(view, task.task).empty()) tasks.push_back(task.task);
+    if (!task.unfinished.empty()) tasks.push_back(task.task);
   }
   return tasks;
 }

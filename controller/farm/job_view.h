@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,9 +44,12 @@ struct TaskView {
   /// While running: the last progress line of its console log.
   std::string progress;
   std::string log;
+  /// Its frames that are not done, in its frame order.
+  std::vector<int> unfinished;
 };
 
-/// The whole job: tasks in task order, frames in the job's frame order.
+/// The whole job: tasks in task order, frames in the job's frame order (in a tiled job, as the
+/// stitching task has them: a frame is done when it is stitched).
 struct JobView {
   std::vector<TaskView> tasks;
   std::vector<FrameView> frames;
@@ -74,8 +78,12 @@ int jobExitCode(const JobView& view);
 /// good (exit codes 2 and 3 are not retried).
 std::vector<int> retryableTasks(const JobView& view);
 
-/// The frames of a task that are not done.
+/// The frames of a task that are not done (of its own: a tile task's tile of the frame).
 std::vector<int> unfinishedFrames(const JobView& view, int task);
+
+/// The worker's records of the task's done frames (frame -> record), from the summaries of all
+/// its attempts.
+std::map<int, nlohmann::json> doneRecords(const FarmJob& job, int task);
 
 const char* frameStateName(FrameState state);
 
