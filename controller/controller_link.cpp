@@ -21,7 +21,9 @@ std::optional<std::string> lookUp(const std::map<std::string, std::string>& tabl
 }
 }  // namespace
 
-bool isRequest(const std::string& packet) { return startsWith(packet, requestPrefix); }
+bool isRequest(const std::string& packet) {
+  return startsWith(packet, requestPrefix);
+}
 
 std::optional<std::string> RequestAnswers::answer(const std::string& request) const {
   const std::string body = request.substr(requestPrefix.size());
@@ -71,21 +73,36 @@ ControllerLink::ControllerLink() {
   port_ = socket_.listening_port();
 }
 
-void ControllerLink::accept(int timeout_ms) { socket_.wait_for_connect(timeout_ms, true); }
+void ControllerLink::accept(int timeout_ms, bool keepListening) {
+  socket_.wait_for_connect(timeout_ms, !keepListening);
+}
+
+void ControllerLink::dropConnection() {
+  socket_.close(false);
+}
+
+std::string ControllerLink::greet(int timeout_ms, const std::string& greeting) {
+  socket_.send(greeting);
+  return socket_.receive(timeout_ms);
+}
 
 std::pair<std::string, std::string> ControllerLink::handshake(int timeout_ms,
                                                               const std::string& greeting) {
   std::string token = socket_.receive(timeout_ms);
-  socket_.send(greeting);
-  std::string version = socket_.receive(timeout_ms);
-  return {token, version};
+  return {token, greet(timeout_ms, greeting)};
 }
 
-void ControllerLink::send(const std::string& packet) { socket_.send(packet); }
+void ControllerLink::send(const std::string& packet) {
+  socket_.send(packet);
+}
 
-void ControllerLink::sendRaw(const std::string& bytes) { socket_.send_raw(bytes); }
+void ControllerLink::sendRaw(const std::string& bytes) {
+  socket_.send_raw(bytes);
+}
 
-std::string ControllerLink::receive(int timeout_ms) { return socket_.receive(timeout_ms); }
+std::string ControllerLink::receive(int timeout_ms) {
+  return socket_.receive(timeout_ms);
+}
 
 Transcript ControllerLink::command(const std::string& line,
                                    const std::function<bool(const std::string&)>& isFinal,
@@ -103,6 +120,8 @@ Transcript ControllerLink::command(const std::string& line,
   }
 }
 
-void ControllerLink::hangUp() { socket_.close(true); }
+void ControllerLink::hangUp() {
+  socket_.close(true);
+}
 
 }  // namespace controller

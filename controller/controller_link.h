@@ -39,8 +39,13 @@ class ControllerLink {
   /// The port to hand to RunMoonstoneDaemon.
   int port() const { return port_; }
 
-  /// Accepts the plug-in's connection within timeout_ms.
-  void accept(int timeout_ms);
+  /// Accepts the plug-in's connection within timeout_ms. With keepListening the port stays open,
+  /// so that after dropConnection() another program can connect.
+  void accept(int timeout_ms, bool keepListening = false);
+  /// Closes the connection and keeps listening (after accept with keepListening).
+  void dropConnection();
+  /// Sends the greeting and returns the version line that answers it.
+  std::string greet(int timeout_ms, const std::string& greeting = "FoxgloveStartup");
   /// Reads the token, sends the greeting, and returns {token, version line}.
   std::pair<std::string, std::string> handshake(int timeout_ms,
                                                 const std::string& greeting = "FoxgloveStartup");
@@ -53,8 +58,8 @@ class ControllerLink {
   /// Sends a command line and reads packets until `isFinal` says the packet ends the command,
   /// answering every request from `answers` on the way. Returns every packet received, requests
   /// included, in order. Each wait for a packet is bounded by timeout_ms.
-  Transcript command(const std::string& line, const std::function<bool(const std::string&)>& isFinal,
-                     int timeout_ms);
+  Transcript command(const std::string& line,
+                     const std::function<bool(const std::string&)>& isFinal, int timeout_ms);
 
   /// Answers requests; change it before a command to answer differently.
   RequestAnswers answers;

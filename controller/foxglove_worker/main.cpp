@@ -1,14 +1,39 @@
 // foxglove-worker: renders a scene's frames through maxsim and the plug-in, or opens a console.
 #include "controller/farm/farm_commands.h"
+#include "controller/worker/bar_display.h"
+#include "controller/worker/exit_status.h"
+#include "controller/worker/line_display.h"
 #include "controller/worker/options.h"
-#include "controller/worker/progress_display.h"
 #include "controller/worker/render_run.h"
 #include "controller/worker/session_console.h"
-
-#include <unistd.h>
+#include "controller/worker/stop_signals.h"
+#include "controller/worker/terminal.h"
+#include "controller/worker/version_check.h"
 
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <memory>
+
+namespace {
+
+/// The display the options and the terminal ask for: the live bar only on a terminal that can
+/// redraw a line (not TERM=dumb) unless asked for, colour only on a terminal without NO_COLOR.
+std::unique_ptr<worker::ProgressDisplay> makeDisplay(const worker::RenderOptions& options,
+                                                     const worker::Clock& clock) {
+  const bool terminal = worker::outputIsTerminal();
+  const char* term = std::getenv("TERM");
+  const bool dumb = term && std::strcmp(term, "dumb") == 0;
+  const bool live =
+      options.progress == worker::RenderOptions::Progress::Bar ||
+      (options.progress == worker::RenderOptions::Progress::Auto && terminal && !dumb);
+  if (!live) return std::make_unique<worker::LineDisplay>(std::cout);
+  const bool colour = terminal && !dumb && std::getenv("NO_COLOR") == nullptr;
+  return std::make_unique<worker::BarDisplay>(std::cout, clock, worker::terminalColumns(), colour);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // A farm manager that closes the pipe must not kill the worker before it ends maxsim.
@@ -25,11 +50,10 @@ int main(int argc, char** argv) {
         std::cout << worker::renderUsage();
         return 0;
       }
-      const bool live =
-          options.progress == worker::RenderOptions::Progress::Bar ||
-          (options.progress == worker::RenderOptions::Progress::Auto && isatty(STDOUT_FILENO));
-      worker::ProgressDisplay display(std::cout, live);
-      return worker::runRender(options, display, std::cout, clock);
+      // SIGTERM, SIGINT and SIGHUP end the run in order: maxsim ended, the summary printed.
+      worker::catchStopSignals();
+      const std::unique_ptr<worker::ProgressDisplay> display = makeDisplay(options, clock);
+      return worker::runRender(options, *display, std::cout, clock);
     }
     if (command == "session") {
       const worker::SessionOptions options = worker::parseSessionOptions(rest);
@@ -40,6 +64,9 @@ int main(int argc, char** argv) {
       return worker::runConsole(options, std::cin, std::cout, clock);
     }
     if (command == "farm") return farm::runFarm(rest, std::cout, std::cerr);
+    if (command == "--version") {
+      return worker::printVersions(worker::parseSessionOptions(rest).launch, std::cout, clock);
+    }
     if (command == "-h" || command == "--help") {
       std::cout << worker::mainUsage()
                 << "\nfoxglove-worker farm --help: jobs spread over Slurm.\n";
@@ -48,10 +75,15 @@ int main(int argc, char** argv) {
     std::cerr << "foxglove-worker: "
               << (command.empty() ? "no command" : "unknown command " + command) << "\n"
               << worker::mainUsage();
-    return 2;
+    return worker::usageError;
   } catch (const worker::UsageError& error) {
     std::cerr << "foxglove-worker " << command << ": " << error.what() << "\n"
               << "see: foxglove-worker " << command << " --help\n";
-    return 2;
+    return worker::usageError;
+  } catch (const std::exception& error) {
+    // Whatever the run did not handle still ends in a message and a status a scheduler reads.
+    std::cout << std::flush;
+    std::cerr << "ERROR: job internal error: " << error.what() << "\n";
+    return worker::someFramesFailed;
   }
 }

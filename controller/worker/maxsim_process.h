@@ -1,15 +1,15 @@
 // The maxsim child process: started with its output in a file, watched, ended when needed.
 #pragma once
 
-#include <sys/types.h>
-
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace worker {
 
-/// One running child program. Ending the object ends the program if it still runs.
+/// One running child program, in a process group of its own (so that a terminal's Ctrl-C reaches
+/// only the worker) and ended by the system when the worker dies, even by SIGKILL. Ending the
+/// object ends the program if it still runs.
 class MaxsimProcess {
  public:
   /// Starts program with the arguments (no shell), standard input from /dev/null and standard
@@ -25,13 +25,19 @@ class MaxsimProcess {
   std::optional<int> poll();
   /// Waits up to timeoutMs for the program to end; its status, or nothing if it still runs.
   std::optional<int> waitFor(int timeoutMs);
-  /// Asks the program to end (SIGTERM), then kills it after graceMs; returns its status.
+  /// Asks the program (and its process group) to end with SIGTERM, then kills it after graceMs;
+  /// returns its status.
   int terminate(int graceMs);
-  pid_t pid() const { return pid_; }
+  /// How the program ended, in words ("exited with status 3", "was killed by SIGFPE
+  /// (floating-point exception)"); empty while it runs.
+  std::string describeEnd();
+  long pid() const { return pid_; }
 
  private:
-  pid_t pid_;
+  long pid_;
   std::optional<int> status_;
+  /// The signal that ended the program, 0 when it exited.
+  int signal_ = 0;
 };
 
 }  // namespace worker

@@ -200,7 +200,15 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
       options.blackThreshold = reader.number<float>(0.0f);
       if (options.blackThreshold > 1.0f) throw UsageError("--black-threshold: at most 1");
     } else if (name == "--region") {
-      options.region = integerList(name, reader.value(), 4);
+      const std::string text = reader.value();
+      options.region = integerList(name, text, 4);
+      const std::vector<int>& r = *options.region;
+      // Checked here, before any maxsim starts: an empty or negative rectangle renders nothing.
+      if (r[0] < 0 || r[1] < 0 || r[2] <= r[0] || r[3] <= r[1]) {
+        throw UsageError("--region needs 0 <= L < R and 0 <= T < B, got: " + text);
+      }
+    } else if (name == "--summary-json") {
+      options.summaryJson = reader.value();
     } else if (name == "--padding") {
       options.padding = reader.number<int>(0);
     } else if (name == "--tiles") {
@@ -259,6 +267,7 @@ std::string mainUsage() {
   return "usage: foxglove-worker render SCENE --frames SPEC [options]\n"
          "       foxglove-worker session [options]\n"
          "       foxglove-worker (render|session) --help\n"
+         "       foxglove-worker --version\n"
          "\n"
          "Renders a scene's frames through maxsim and the Moonstone plug-in (render), or\n"
          "talks to the plug-in line by line (session).\n";
@@ -308,7 +317,20 @@ std::string renderUsage() {
              "                         nothing for S seconds during a command (default 300;\n"
              "                         0: never)\n"
              "  --progress MODE        auto (a live bar on a terminal, lines otherwise), bar or\n"
-             "                         lines (the stable line format of docs/worker.md)\n"
+             "                         lines (the stable line format of docs/worker.md); the\n"
+             "                         bar is coloured unless NO_COLOR is set, TERM=dumb gets\n"
+             "                         lines\n"
+             "  --summary-json FILE    write the run's summary as JSON to FILE at its end\n"
+             "\n"
+             "Exit status:\n"
+             "  0  every frame rendered and its files verified\n"
+             "  1  some frames failed; the job is sound: retry the failed frames\n"
+             "  2  usage error: do not retry\n"
+             "  3  the job is bad (scene missing or unloadable, refused by the plug-in, tiles\n"
+             "     larger than the image): retry nowhere\n"
+             "  4  this node is bad (maxsim missing or not starting, work folder not writable\n"
+             "     or in use by another worker): retry on another node\n"
+             "  5  stopped by SIGTERM, SIGINT or SIGHUP: retry the frames not rendered\n"
              "\n") +
          launchHelp;
 }

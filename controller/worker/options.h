@@ -60,6 +60,8 @@ struct RenderOptions {
   bool alphaSplit = false;
   /// Seconds of silence from the plug-in during a command before maxsim is ended; 0: never.
   double stallTimeout = 300;
+  /// Where to write the machine-readable summary of the run, if anywhere.
+  std::optional<std::string> summaryJson;
   enum class Progress { Auto, Bar, Lines };
   Progress progress = Progress::Auto;
   bool help = false;

@@ -3,6 +3,7 @@
 
 #include "controller/worker/command_replies.h"
 #include "controller/worker/startup_script.h"
+#include "controller/worker/stop_signals.h"
 #include "controller/worker/text.h"
 
 #include <algorithm>
@@ -58,13 +59,13 @@ std::string CommandOutcome::breakReason() const {
       return "";
     case End::Disconnected:
       return "the plug-in closed the connection" +
-             (maxsimStatus ? "; maxsim exited with status " + std::to_string(*maxsimStatus)
-                           : std::string());
+             (maxsimEnd.empty() ? std::string() : "; maxsim " + maxsimEnd);
     case End::Stalled:
       return "stalled: the plug-in sent nothing within the stall timeout; maxsim was ended";
     case End::MaxsimExited:
-      return "maxsim exited" +
-             (maxsimStatus ? " with status " + std::to_string(*maxsimStatus) : std::string());
+      return "maxsim " + (maxsimEnd.empty() ? std::string("exited") : maxsimEnd);
+    case End::Stopped:
+      return "stopped by " + stopSignalName() + "; maxsim was ended";
   }
   return "";
 }
@@ -77,7 +78,7 @@ PluginSession::PluginSession(const WorkerEnvironment& environment, const LaunchO
 
 PluginSession::~PluginSession() = default;
 
-void PluginSession::start() {
+Expected<void> PluginSession::start(const std::function<void(const std::string&)>& warn) {
   const std::string token = makeToken();
   std::vector<std::string> arguments;
   if (!options_.pluginDir.empty()) arguments = {"-p", options_.pluginDir};
@@ -88,42 +89,66 @@ void PluginSession::start() {
     maxsim_ =
         std::make_unique<MaxsimProcess>(environment_.maxsim, arguments, environment_.maxsimOutput);
   } catch (const std::runtime_error& error) {
-    throw SessionError(error.what());
+    return fail(FailureKind::Node, error.what());
   }
 
   Watchdog startup(
       clock_, std::chrono::milliseconds(static_cast<long long>(options_.startupTimeout * 1000)));
   for (;;) {
+    if (stopRequested()) {
+      finish(2000);
+      return fail(FailureKind::Stopped, "stopped by " + stopSignalName() + " during start-up");
+    }
     try {
-      link_.accept(static_cast<int>(pollSlice.count()));
-      break;
+      link_.accept(static_cast<int>(pollSlice.count()), true);
     } catch (const simple_socket_timeout_error&) {
-      if (const auto status = maxsim_->poll()) {
-        throw SessionError("maxsim exited with status " + std::to_string(*status) +
-                           " before the plug-in connected; the end of its output (" +
-                           environment_.maxsimOutput +
-                           "):" + outputTail(environment_.maxsimOutput));
+      if (maxsim_->poll()) {
+        return fail(FailureKind::Node, "maxsim " + maxsim_->describeEnd() +
+                                           " before the plug-in connected; the end of its "
+                                           "output (" +
+                                           environment_.maxsimOutput +
+                                           "):" + outputTail(environment_.maxsimOutput));
       }
       if (startup.expired()) {
         maxsim_->terminate(2000);
-        throw SessionError(
-            "the plug-in did not connect within the start-up timeout (maxsim's "
-            "output: " +
-            environment_.maxsimOutput + ")");
+        return fail(FailureKind::Node,
+                    "the plug-in did not connect within the start-up timeout (maxsim's output: " +
+                        environment_.maxsimOutput + ")");
       }
+      continue;
+    } catch (const simple_socket_error& error) {
+      maxsim_->terminate(2000);
+      return fail(FailureKind::Node, std::string("cannot accept the plug-in: ") + error.what());
     }
+    // Nothing is sent before the token is right: a stranger learns nothing and is cut off.
+    std::string received;
+    try {
+      received = link_.receive(handshakeTimeoutMs);
+    } catch (const simple_socket_error&) {
+      received.clear();
+    }
+    if (received != token) {
+      link_.dropConnection();
+      if (warn) {
+        warn(received.empty() ? "a program connected and sent no token; it was cut off"
+                              : "a program connected with a wrong token; it was cut off");
+      }
+      continue;
+    }
+    break;
   }
   try {
-    const auto [received, version] = link_.handshake(handshakeTimeoutMs);
-    if (received != token) throw SessionError("the program that connected sent a wrong token");
+    const std::string version = link_.greet(handshakeTimeoutMs);
     if (!startsWith(version, "Moonstone ") ||
         version.find("Incompatible plugin versions detected") != std::string::npos) {
-      throw SessionError("unexpected version line from the plug-in: " + version);
+      return fail(FailureKind::Node, "unexpected version line from the plug-in: " + version);
     }
     version_ = version;
   } catch (const simple_socket_error& error) {
-    throw SessionError(std::string("handshake with the plug-in failed: ") + error.what());
+    return fail(FailureKind::Node,
+                std::string("handshake with the plug-in failed: ") + error.what());
   }
+  return {};
 }
 
 CommandOutcome PluginSession::broken(CommandOutcome outcome, CommandOutcome::End end) {
@@ -131,10 +156,15 @@ CommandOutcome PluginSession::broken(CommandOutcome outcome, CommandOutcome::End
   if (end == CommandOutcome::End::Stalled) {
     maxsim_->terminate(2000);
     link_.hangUp();
+  } else if (end == CommandOutcome::End::Stopped) {
+    // Hanging up ends the plug-in's session at its next packet; a render deaf to that is ended.
+    link_.hangUp();
+    if (!maxsim_->waitFor(2000)) maxsim_->terminate(2000);
   }
   // A dropped connection usually means maxsim is on its way out; give it a moment to say how.
   outcome.maxsimStatus =
       end == CommandOutcome::End::Disconnected ? maxsim_->waitFor(1000) : maxsim_->poll();
+  outcome.maxsimEnd = maxsim_->describeEnd();
   return outcome;
 }
 
@@ -151,6 +181,7 @@ CommandOutcome PluginSession::command(const std::string& line, PacketObserver& o
 
   Watchdog watchdog(clock_, stallLimit);
   for (;;) {
+    if (stopRequested()) return broken(outcome, CommandOutcome::End::Stopped);
     std::string packet;
     try {
       const auto wait = std::min<std::chrono::milliseconds>(pollSlice, watchdog.remaining());

@@ -2,25 +2,20 @@
 #pragma once
 
 #include "controller/controller_link.h"
+#include "controller/worker/expected.h"
 #include "controller/worker/maxsim_process.h"
 #include "controller/worker/options.h"
 #include "controller/worker/watchdog.h"
 #include "controller/worker/worker_environment.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace worker {
-
-/// A session that could not be started or went wrong as a whole; the message says why.
-class SessionError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 /// Told about every packet while a command runs, in the order they come.
 class PacketObserver {
@@ -34,12 +29,14 @@ class PacketObserver {
 
 /// How a command ended.
 struct CommandOutcome {
-  enum class End { Completed, Disconnected, Stalled, MaxsimExited };
+  enum class End { Completed, Disconnected, Stalled, MaxsimExited, Stopped };
   End end = End::Completed;
   /// The replies received, requests left out.
   std::vector<std::string> replies;
   /// maxsim's exit status when it ended during the command.
   std::optional<int> maxsimStatus;
+  /// How maxsim ended, in words ("was killed by SIGFPE (floating-point exception)").
+  std::string maxsimEnd;
 
   /// True when the command completed and no reply was an error.
   bool succeeded() const;
@@ -53,21 +50,27 @@ struct CommandOutcome {
 /// One maxsim running the daemon, connected to this worker.
 class PluginSession {
  public:
-  /// Listens on a free port; nothing is started yet. The clock is borrowed.
+  /// Listens on a free port; nothing is started yet. The environment is copied; the options
+  /// and the clock are borrowed.
   PluginSession(const WorkerEnvironment& environment, const LaunchOptions& options,
                 const Clock& clock);
   ~PluginSession();
 
-  /// Starts maxsim with the start-up script and completes the handshake: checks the token
-  /// and the version line. Throws SessionError.
-  void start();
+  /// Starts maxsim with the start-up script and completes the handshake. A program that
+  /// connects with a wrong token, or sends none within the handshake time, is told nothing: it
+  /// is cut off, `warn` hears of it, and the wait for the plug-in goes on until the start-up
+  /// timeout. Fails (Node) when maxsim cannot start, exits, does not connect in time or sends a
+  /// bad version line; (Stopped) on a stop signal.
+  Expected<void> start(const std::function<void(const std::string&)>& warn = {});
+  /// maxsim's process id (0 before start).
+  long maxsimPid() const { return maxsim_ ? maxsim_->pid() : 0; }
   /// The plug-in's version line from the handshake.
   const std::string& versionLine() const { return version_; }
 
   /// Sends the command line and reads its replies, answering requests, until its last reply;
   /// option commands are only sent. Ends early when the connection drops, when maxsim exits, or
   /// when no packet comes for stallLimit (zero or less: no limit), in which case maxsim is
-  /// ended.
+  /// ended, and on a stop signal, in which case the worker hangs up and ends maxsim.
   CommandOutcome command(const std::string& line, PacketObserver& observer,
                          std::chrono::milliseconds stallLimit);
 
@@ -80,7 +83,7 @@ class PluginSession {
  private:
   CommandOutcome broken(CommandOutcome outcome, CommandOutcome::End end);
 
-  const WorkerEnvironment& environment_;
+  const WorkerEnvironment environment_;
   const LaunchOptions& options_;
   const Clock& clock_;
   controller::ControllerLink link_;

@@ -1,53 +1,43 @@
-// What the worker shows while it renders: one stable line per step, and a live bar on a terminal.
+// What the worker tells while it renders: the events of a run, for the lines or the live bar.
 #pragma once
 
+#include "controller/worker/summary.h"
+
 #include <cstddef>
-#include <ostream>
 #include <string>
 
 namespace worker {
 
-/// Prints a render's steps. Every step is one line in the stable form of docs/worker.md
-/// ("FRAME: 12 start 3/10", "PROGRESS: 25% frame 12 50%", ...). In live mode the progress and
-/// the title are a bar redrawn in place instead of PROGRESS and TITLE lines; the other lines are
-/// printed above it. The stream is borrowed.
+/// Hears the steps of a render as they happen. LineDisplay prints them as the stable lines of
+/// docs/worker.md, BarDisplay as those lines with a live bar in place of the progress lines.
 class ProgressDisplay {
  public:
-  ProgressDisplay(std::ostream& out, bool live);
+  virtual ~ProgressDisplay() = default;
 
-  void jobStarted(const std::string& scene, const std::string& frameSpec, size_t frameCount);
-  void frameStarted(int frame, size_t index);
+  virtual void jobStarted(const std::string& scene, const std::string& frameSpec,
+                          size_t frameCount) = 0;
+  virtual void frameStarted(int frame, size_t index) = 0;
   /// A title from the plug-in; a percentage the plug-in puts at its end is not part of it.
-  void title(int frame, const std::string& text);
+  virtual void title(int frame, const std::string& text) = 0;
   /// The frame's percentage; negative values (no percentage) are ignored.
-  void progress(int frame, float percent);
-  void scriptOutput(int frame, const std::string& text);
+  virtual void progress(int frame, float percent) = 0;
+  virtual void scriptOutput(int frame, const std::string& text) = 0;
   /// A checked file: problem empty when it is good.
-  void fileChecked(int frame, const std::string& path, int width, int height,
-                   const std::string& problem);
+  virtual void fileChecked(int frame, const std::string& path, int width, int height,
+                           const std::string& problem) = 0;
   /// A warning about the frame that does not fail it.
-  void frameWarning(int frame, const std::string& text);
+  virtual void frameWarning(int frame, const std::string& text) = 0;
   /// An error reply or failure text; every line of it is printed.
-  void frameError(int frame, const std::string& text);
-  void frameFinished(int frame, bool succeeded, double seconds, const std::string& reason);
-  /// A message of the worker itself.
-  void note(const std::string& text);
-  void jobFinished(size_t succeeded);
-
- private:
-  void line(const std::string& text);
-  void drawBar();
-  void clearBar();
-
-  std::ostream& out_;
-  bool live_;
-  size_t frameCount_ = 0;
-  size_t frameIndex_ = 0;
-  int frame_ = 0;
-  std::string title_;
-  int framePercent_ = -1;
-  int jobPercent_ = -1;
-  bool barShown_ = false;
+  virtual void frameError(int frame, const std::string& text) = 0;
+  /// The frame's end: done, failed, or never attempted.
+  virtual void frameFinished(const FrameRecord& record) = 0;
+  /// A message of the worker itself about the job.
+  virtual void note(const std::string& text) = 0;
+  /// Something odd about the job as a whole that fails nothing.
+  virtual void jobWarning(const std::string& text) = 0;
+  /// Why the job as a whole cannot go on; every line of it is printed.
+  virtual void jobError(const std::string& text) = 0;
+  virtual void jobFinished(size_t succeeded) = 0;
 };
 
 /// Seconds written with two decimals and an "s" ("1.25s").

@@ -1,27 +1,35 @@
-// Driving a render job: sessions, job start and options, frames, tiles, file checks, summary.
+// Driving a render job: sessions and their logs, job start and options, frames, file checks.
 #include "controller/worker/render_run.h"
 
 #include "controller/worker/command_line.h"
 #include "controller/worker/command_replies.h"
+#include "controller/worker/exit_status.h"
+#include "controller/worker/frame_steps.h"
 #include "controller/worker/image_check.h"
 #include "controller/worker/image_files.h"
+#include "controller/worker/image_format.h"
 #include "controller/worker/output_names.h"
 #include "controller/worker/plugin_session.h"
 #include "controller/worker/requests.h"
-#include "controller/worker/stitching.h"
-#include "controller/worker/summary.h"
+#include "controller/worker/stop_signals.h"
+#include "controller/worker/summary_json.h"
 #include "controller/worker/text.h"
-#include "controller/worker/tile_layout.h"
+#include "controller/worker/tile_render.h"
+#include "controller/worker/work_lock.h"
 #include "controller/worker/worker_environment.h"
 
 #include <filesystem>
 #include <memory>
+#include <set>
 
 namespace worker {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+/// The first line of a trapped crash's error reply; the fault report follows it.
+const std::string trappedPrefix = "ERROR: Trapped SEH Exception in ";
 
 /// Shows a frame's requests and error replies on the display.
 class FrameObserver : public PacketObserver {
@@ -56,14 +64,52 @@ class FrameObserver : public PacketObserver {
   bool showErrors_;
 };
 
-/// A file of one frame: where it is and what it should be.
-struct ExpectedFile {
-  std::string local;
-  int width;
-  int height;
+/// Shows the job's own commands: only their errors, as job lines (or none, when the caller
+/// reports the failure itself).
+class JobObserver : public PacketObserver {
+ public:
+  explicit JobObserver(ProgressDisplay& display, bool showErrors = true)
+      : display_(display), showErrors_(showErrors) {}
+  void onRequest(const std::string&, const std::optional<std::string>&) override {}
+  void onReply(const std::string& reply) override {
+    if (showErrors_ && isErrorReply(reply)) display_.jobError(reply.substr(7));
+  }
+
+ private:
+  ProgressDisplay& display_;
+  bool showErrors_;
 };
 
-class RenderRun {
+/// The text without the "ERROR: " that begins its lines: a job line says "ERROR: job" already.
+std::string withoutErrorWord(const std::string& text) {
+  std::string result;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find('\n', start);
+    std::string line = text.substr(start, end - start);
+    if (startsWith(line, "ERROR: ")) line = line.substr(7);
+    result += (start == 0 ? "" : "\n") + line;
+    if (end == std::string::npos) return result;
+    start = end + 1;
+  }
+}
+
+/// The next free run number in the logs folder (runs before it left run-N-... files).
+int nextRunNumber(const std::string& logDir) {
+  int highest = 0;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(logDir, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!startsWith(name, "run-")) continue;
+    try {
+      highest = std::max(highest, std::stoi(name.substr(4)));
+    } catch (const std::exception&) {
+    }
+  }
+  return highest + 1;
+}
+
+class RenderRun : public FrameSteps {
  public:
   RenderRun(const RenderOptions& options, ProgressDisplay& display, const Clock& clock)
       : options_(options),
@@ -72,158 +118,55 @@ class RenderRun {
         stallLimit_(static_cast<long long>(options.stallTimeout * 1000)) {}
 
   int run(std::ostream& out) {
+    const auto started = std::chrono::system_clock::now();
     const std::string scene = fs::absolute(options_.scene).lexically_normal().string();
     display_.jobStarted(scene, options_.frameSpec, options_.frames.size());
-    try {
-      environment_ = prepareEnvironment(options_.launch);
-    } catch (const std::exception& error) {
-      display_.note(error.what());
-      return 1;
+    if (Expected<void> prepared = prepare(); !prepared) {
+      jobFailure_ = prepared.failure();
+      display_.jobError(jobFailure_->text);
+    } else {
+      renderFrames(scene);
     }
-    if (options_.tiles && options_.jpegFolder) {
-      display_.note("no JPEG previews with --tiles: the plug-in writes none for regions");
-    }
-    for (size_t index = 0; index < options_.frames.size(); ++index) {
-      const int frame = options_.frames[index];
-      display_.frameStarted(frame, index);
-      if (!session_ && !openJob(scene)) {
-        failRemaining(index, "not rendered: " + jobFailure_);
-        break;
-      }
-      const auto started = clock_.now();
-      FrameRecord record = renderFrame(frame);
-      record.seconds = std::chrono::duration<double>(clock_.now() - started).count();
-      display_.frameFinished(frame, record.succeeded, record.seconds, record.reason);
-      records_.push_back(record);
-    }
-    closeJob();
-    size_t succeeded = 0;
-    for (const FrameRecord& record : records_) succeeded += record.succeeded ? 1 : 0;
+    recordFramesNotRendered();
+    const size_t succeeded = static_cast<size_t>(std::count_if(
+        records_.begin(), records_.end(), [](const FrameRecord& r) { return r.succeeded(); }));
     display_.jobFinished(succeeded);
-    const bool allGood = succeeded == options_.frames.size();
-    if (!allGood && !environment_.pluginLog.empty()) {
-      display_.note("plug-in log: " + environment_.pluginLog);
-      display_.note("maxsim output: " + environment_.maxsimOutput);
-    }
+    noteLogsOfFailedFrames();
     printSummary(out, records_);
-    return allGood ? 0 : 1;
+    const int status = exitStatus(succeeded);
+    if (options_.summaryJson) {
+      JobSummary summary{
+          options_.scene, options_.frameSpec, started, std::chrono::system_clock::now(),
+          status,         std::nullopt,       records_};
+      if (jobFailure_) summary.jobError = jobFailure_->text;
+      try {
+        writeSummaryJson(*options_.summaryJson, summary);
+      } catch (const std::exception& error) {
+        out << "cannot write the summary: " << error.what() << "\n";
+      }
+    }
+    return status;
   }
 
- private:
-  /// Starts a session and the job on it, with every option; false (and jobFailure_) if not.
-  bool openJob(const std::string& scene) {
-    session_ = std::make_unique<PluginSession>(environment_, options_.launch, clock_);
-    try {
-      session_->start();
-    } catch (const SessionError& error) {
-      jobFailure_ = error.what();
-      display_.note(jobFailure_);
-      session_.reset();
-      return false;
-    }
-    display_.note("plug-in: " + session_->versionLine());
-    std::vector<std::vector<std::string>> before;
-    if (options_.ignoreMissingExternalFiles) before.push_back({"IgnoreMissingExternalFiles"});
-    if (options_.ignoreMissingUVWs) before.push_back({"IgnoreMissingUVWs"});
-    if (options_.ignoreMissingDLLs) before.push_back({"IgnoreMissingDLLs"});
-    if (options_.ignoreMissingXREFs) before.push_back({"IgnoreMissingXREFs"});
-    for (const auto& fields : before) send(fields);
+  bool hasSession() const override { return session_ != nullptr; }
 
-    FrameObserver observer(display_, 0);
-    const CommandOutcome start =
-        session_->command(commandLine({"StartJob", scene, options_.camera}), observer, stallLimit_);
-    if (!start.succeeded()) {
-      jobFailure_ = "StartJob failed: " + start.failure();
-      closeJob();
-      return false;
-    }
-    output_ = parseOutputDescription(start.replies.back());
-    display_.note("output: " + output_.fileName + " " + std::to_string(output_.width) + "x" +
-                  std::to_string(output_.height));
-    if (options_.tiles && (output_.width <= 0 || output_.height <= 0)) {
-      jobFailure_ = "StartJob did not tell the output size, which tiles need";
-      closeJob();
-      return false;
-    }
-
-    // StartJob resets these, so they follow it.
-    if (options_.frameBase) send({"FrameNumberBase", std::to_string(*options_.frameBase)});
-    if (options_.jpegFolder && !options_.tiles) {
-      send({"UseJpegOutput", previewFolder(*options_.jpegFolder)});
-    }
-    if (options_.blackPercent) {
-      send({"FailOnBlackFrames", std::to_string(*options_.blackPercent),
-            std::to_string(options_.blackThreshold)});
-    }
-    if (options_.output && !options_.tiles) send({"OutputImageFilename", *options_.output});
-    if (options_.region) {
-      const std::vector<int>& r = *options_.region;
-      send({"RegionRendering", std::to_string(options_.padding), std::to_string(r[0]),
-            std::to_string(r[1]), std::to_string(r[2]), std::to_string(r[3])});
-    }
-    if (options_.restartRenderer) send({"RestartRendererMode"});
-    if (options_.hideFrameBuffer) send({"HideFrameBuffer"});
-    if (options_.removePadding) send({"RemovePadding"});
-    if (options_.alphaSplit) send({"AlphaSplit"});
-    return true;
+  void option(const std::vector<std::string>& fields) override {
+    JobObserver observer(display_);
+    (void)session_->command(commandLine(fields), observer, stallLimit_);
   }
 
-  void send(const std::vector<std::string>& fields) {
-    FrameObserver observer(display_, 0);
-    session_->command(commandLine(fields), observer, stallLimit_);
+  Expected<void> renderTask(int frame) override {
+    return frameCommand(frame, {"RenderTask", std::to_string(frame)});
   }
 
-  /// Ends the job and the session, if there is one.
-  void closeJob() {
-    if (!session_) return;
-    if (session_->connected()) {
-      FrameObserver observer(display_, 0);
-      const CommandOutcome end = session_->command("EndJob", observer, stallLimit_);
-      if (!end.succeeded()) display_.note("EndJob: " + end.failure());
-    }
-    const std::optional<int> status = session_->finish(30000);
-    if (status && *status != 0)
-      display_.note("maxsim exited with status " + std::to_string(*status));
-    session_.reset();
-  }
-
-  void failRemaining(size_t from, const std::string& reason) {
-    for (size_t index = from; index < options_.frames.size(); ++index) {
-      FrameRecord record;
-      record.frame = options_.frames[index];
-      record.reason = reason;
-      if (index > from) display_.frameStarted(record.frame, index);
-      display_.frameFinished(record.frame, false, 0, reason);
-      records_.push_back(record);
-    }
-  }
-
-  /// Runs one command for the frame. On a broken session the session is dropped, so that the
-  /// next frame starts a fresh maxsim. Returns the failure text, empty on success.
-  std::string frameCommand(int frame, const std::vector<std::string>& fields,
-                           CommandOutcome* outcome = nullptr, bool showErrors = true) {
-    FrameObserver observer(display_, frame, showErrors);
-    CommandOutcome result = session_->command(commandLine(fields), observer, stallLimit_);
-    if (result.end != CommandOutcome::End::Completed) {
-      display_.frameError(frame, result.breakReason());
-      session_->finish(5000);
-      session_.reset();
-    }
-    std::string failure = result.succeeded() ? "" : result.failure();
-    if (outcome) *outcome = std::move(result);
-    return failure;
-  }
-
-  /// The files the plug-in wrote for the last frame, asked one by one.
-  std::vector<std::string> writtenFiles(int frame, std::string& failure) {
+  Expected<std::vector<std::string>> writtenFiles(int frame) override {
     std::vector<std::string> files;
     for (int index = 0;; ++index) {
       CommandOutcome outcome;
       const std::string script = "FoxgloveUtil.GetOutputFilename " + std::to_string(index);
-      failure = frameCommand(frame, {"ExecuteStringScript", std::to_string(frame), script},
-                             &outcome, false);
-      if (outcome.end != CommandOutcome::End::Completed) return files;
-      failure.clear();
+      Expected<void> asked = frameCommand(
+          frame, {"ExecuteStringScript", std::to_string(frame), script}, &outcome, false);
+      if (outcome.end != CommandOutcome::End::Completed) return asked.failure();
       const std::string& reply = outcome.replies.back();
       // Past the last file the script yields undefined, which is no string.
       if (!startsWith(reply, "SUCCESS: ")) return files;
@@ -231,20 +174,281 @@ class RenderRun {
     }
   }
 
+  Expected<void> checkFiles(int frame, const std::vector<ExpectedFile>& files,
+                            std::vector<CheckedFile>& checked) override {
+    std::optional<Failure> failure;
+    for (const ExpectedFile& file : files) {
+      CheckedFile result{file.pluginPath, file.local};
+      std::string problem;
+      try {
+        const Image image = readImage(file.local);
+        result.width = image.width;
+        result.height = image.height;
+        problem = imageProblem(image, file.width, file.height);
+        // Downstream tools go by the extension: data of another format is a bad file.
+        if (problem.empty()) problem = formatMismatch(file.local);
+      } catch (const ImageError& error) {
+        problem = error.what();
+      }
+      std::error_code error;
+      const std::uintmax_t bytes = fs::file_size(file.local, error);
+      result.bytes = error ? 0 : bytes;
+      display_.fileChecked(frame, file.local, result.width, result.height, problem);
+      checked.push_back(result);
+      if (!problem.empty() && !failure) {
+        failure = fail(FailureKind::Frame, "bad file " + file.local + ": " + problem);
+      }
+    }
+    if (failure) return *failure;
+    return {};
+  }
+
+  ProgressDisplay& display() override { return display_; }
+
+ private:
+  /// Locks the work folder and makes its folders; a failure here is the node's.
+  Expected<void> prepare() {
+    try {
+      fs::create_directories(fs::absolute(options_.launch.workDir));
+      lock_ = std::make_unique<WorkFolderLock>(fs::absolute(options_.launch.workDir).string());
+      environment_ = prepareEnvironment(options_.launch);
+    } catch (const std::exception& error) {
+      return fail(FailureKind::Node, error.what());
+    }
+    runNumber_ = nextRunNumber(environment_.logDir);
+    if (options_.tiles && options_.jpegFolder) {
+      display_.jobWarning("no JPEG previews with --tiles: the plug-in writes none for regions");
+    }
+    return {};
+  }
+
+  void renderFrames(const std::string& scene) {
+    for (size_t index = 0; index < options_.frames.size(); ++index) {
+      if (stopRequested()) break;
+      if (!session_) {
+        if (Expected<void> opened = openJob(scene); !opened) {
+          jobFailure_ = opened.failure();
+          display_.jobError(jobFailure_->text);
+          break;
+        }
+      }
+      const int frame = options_.frames[index];
+      display_.frameStarted(frame, index);
+      const auto started = clock_.now();
+      FrameRecord record = renderFrame(frame);
+      record.seconds = std::chrono::duration<double>(clock_.now() - started).count();
+      display_.frameFinished(record);
+      records_.push_back(record);
+    }
+    closeJob();
+  }
+
+  /// Every frame not attempted gets its record and its line: the summary lists every frame.
+  void recordFramesNotRendered() {
+    std::string reason = "not rendered";
+    if (stopRequested()) {
+      reason += ": stopped by " + stopSignalName();
+    } else if (jobFailure_) {
+      reason += ": " + jobFailure_->text.substr(0, jobFailure_->text.find('\n'));
+    }
+    for (size_t index = records_.size(); index < options_.frames.size(); ++index) {
+      FrameRecord record;
+      record.frame = options_.frames[index];
+      record.status = FrameStatus::NotRendered;
+      record.reason = reason;
+      display_.frameFinished(record);
+      records_.push_back(record);
+    }
+  }
+
+  int exitStatus(size_t succeeded) const {
+    if (succeeded == options_.frames.size()) return allFramesDone;
+    if (stopRequested()) return stoppedBySignal;
+    if (jobFailure_) {
+      switch (jobFailure_->kind) {
+        case FailureKind::Job:
+          return jobIsBad;
+        case FailureKind::Node:
+          return nodeIsBad;
+        case FailureKind::Stopped:
+          return stoppedBySignal;
+        case FailureKind::Frame:
+          break;
+      }
+    }
+    return someFramesFailed;
+  }
+
+  /// Names the kept logs of each session in which a frame failed.
+  void noteLogsOfFailedFrames() {
+    std::set<std::string> named;
+    for (const FrameRecord& record : records_) {
+      if (record.status != FrameStatus::Failed || record.pluginLog.empty()) continue;
+      if (!named.insert(record.pluginLog).second) continue;
+      display_.note("plug-in log: " + record.pluginLog);
+      display_.note("maxsim output: " + record.maxsimLog);
+    }
+  }
+
+  /// Starts a session (with logs of its own) and the job on it, with every option.
+  Expected<void> openJob(const std::string& scene) {
+    ++sessionNumber_;
+    const std::string stem = environment_.logDir + "/run-" + std::to_string(runNumber_) +
+                             "-session-" + std::to_string(sessionNumber_);
+    WorkerEnvironment sessionEnvironment = environment_;
+    sessionEnvironment.maxsimOutput = stem + "-maxsim.log";
+    pluginLogCopy_ = stem + "-plugin.log";
+    maxsimLog_ = sessionEnvironment.maxsimOutput;
+    session_ = std::make_unique<PluginSession>(sessionEnvironment, options_.launch, clock_);
+    const Expected<void> started =
+        session_->start([this](const std::string& warning) { display_.jobWarning(warning); });
+    if (!started) {
+      session_.reset();
+      return started;
+    }
+    display_.note("plug-in: " + session_->versionLine());
+    display_.note("session " + std::to_string(sessionNumber_) + ": maxsim pid " +
+                  std::to_string(session_->maxsimPid()) + ", its output in " + maxsimLog_ +
+                  ", the plug-in log kept in " + pluginLogCopy_);
+    if (options_.ignoreMissingExternalFiles) option({"IgnoreMissingExternalFiles"});
+    if (options_.ignoreMissingUVWs) option({"IgnoreMissingUVWs"});
+    if (options_.ignoreMissingDLLs) option({"IgnoreMissingDLLs"});
+    if (options_.ignoreMissingXREFs) option({"IgnoreMissingXREFs"});
+
+    JobObserver quiet(display_, false);
+    const CommandOutcome start =
+        session_->command(commandLine({"StartJob", scene, options_.camera}), quiet, stallLimit_);
+    if (!start.succeeded()) {
+      endSession(5000);
+      return fail(
+          start.end == CommandOutcome::End::Stopped ? FailureKind::Stopped : FailureKind::Job,
+          "StartJob failed: " + withoutErrorWord(start.failure()));
+    }
+    jobStarted_ = true;
+    output_ = parseOutputDescription(start.replies.back());
+    display_.note("output: " + output_.fileName + " " + std::to_string(output_.width) + "x" +
+                  std::to_string(output_.height));
+    if (options_.tiles) {
+      const auto [columns, rows] = *options_.tiles;
+      if (output_.width <= 0 || output_.height <= 0) {
+        closeJob();
+        return fail(FailureKind::Job, "StartJob did not tell the output size, which tiles need");
+      }
+      if (columns > output_.width || rows > output_.height) {
+        closeJob();
+        return fail(FailureKind::Job, "--tiles " + std::to_string(columns) + "x" +
+                                          std::to_string(rows) + " has more tiles than the " +
+                                          std::to_string(output_.width) + "x" +
+                                          std::to_string(output_.height) + " output has pixels");
+      }
+    }
+
+    // StartJob resets these, so they follow it.
+    if (options_.frameBase) option({"FrameNumberBase", std::to_string(*options_.frameBase)});
+    if (options_.jpegFolder && !options_.tiles) {
+      option({"UseJpegOutput", previewFolder(*options_.jpegFolder)});
+    }
+    if (options_.blackPercent) {
+      option({"FailOnBlackFrames", std::to_string(*options_.blackPercent),
+              std::to_string(options_.blackThreshold)});
+    }
+    if (options_.output && !options_.tiles) option({"OutputImageFilename", *options_.output});
+    if (options_.region) {
+      const std::vector<int>& r = *options_.region;
+      option({"RegionRendering", std::to_string(options_.padding), std::to_string(r[0]),
+              std::to_string(r[1]), std::to_string(r[2]), std::to_string(r[3])});
+    }
+    if (options_.restartRenderer) option({"RestartRendererMode"});
+    if (options_.hideFrameBuffer) option({"HideFrameBuffer"});
+    if (options_.removePadding) option({"RemovePadding"});
+    if (options_.alphaSplit) option({"AlphaSplit"});
+    return {};
+  }
+
+  /// Ends the job (if it started) and the session, if there is one.
+  void closeJob() {
+    if (!session_) return;
+    if (jobStarted_ && session_->connected()) {
+      JobObserver observer(display_);
+      const CommandOutcome end = session_->command("EndJob", observer, stallLimit_);
+      if (!end.succeeded() && end.end != CommandOutcome::End::Completed) {
+        display_.jobWarning("EndJob: " + end.breakReason());
+      }
+    }
+    const std::optional<int> status = endSession(30000);
+    if (status && *status != 0) {
+      display_.note("maxsim exited with status " + std::to_string(*status));
+    }
+  }
+
+  /// Hangs up, waits for maxsim, and keeps the session's plug-in log (the next maxsim's plug-in
+  /// empties it at load).
+  std::optional<int> endSession(int timeoutMs) {
+    const std::optional<int> status = session_->finish(timeoutMs);
+    session_.reset();
+    jobStarted_ = false;
+    keepPluginLog();
+    return status;
+  }
+
+  void keepPluginLog() {
+    std::error_code error;
+    if (fs::exists(environment_.pluginLog, error)) {
+      fs::copy_file(environment_.pluginLog, pluginLogCopy_, fs::copy_options::overwrite_existing,
+                    error);
+    }
+  }
+
+  /// Runs one command for the frame. On a broken session the session is dropped (its logs
+  /// named on the frame's lines), so that the next frame starts a fresh maxsim.
+  Expected<void> frameCommand(int frame, const std::vector<std::string>& fields,
+                              CommandOutcome* outcome = nullptr, bool showErrors = true) {
+    FrameObserver observer(display_, frame, showErrors);
+    CommandOutcome result = session_->command(commandLine(fields), observer, stallLimit_);
+    for (const std::string& reply : result.replies) {
+      if (startsWith(reply, trappedPrefix) && reply.find('\n') != std::string::npos) {
+        faultReport_ = reply.substr(reply.find('\n') + 1);
+      }
+    }
+    if (result.end != CommandOutcome::End::Completed) {
+      display_.frameError(frame, result.breakReason());
+      endSession(5000);
+      display_.frameError(frame, "plug-in log: " + pluginLogCopy_);
+      display_.frameError(frame, "maxsim output: " + maxsimLog_);
+    }
+    const FailureKind kind =
+        result.end == CommandOutcome::End::Stopped ? FailureKind::Stopped : FailureKind::Frame;
+    const bool succeeded = result.succeeded();
+    const std::string failure = result.failure();
+    if (outcome) *outcome = std::move(result);
+    if (succeeded) return {};
+    return fail(kind, failure);
+  }
+
   FrameRecord renderFrame(int frame) {
     FrameRecord record;
     record.frame = frame;
-    record.reason =
-        options_.tiles ? renderTiles(frame, record.files) : renderWhole(frame, record.files);
-    record.succeeded = record.reason.empty();
+    record.pluginLog = pluginLogCopy_;
+    record.maxsimLog = maxsimLog_;
+    faultReport_.clear();
+    Expected<void> rendered;
+    try {
+      rendered = options_.tiles ? renderTiles(*this, options_, output_, frame, record.files)
+                                : renderWhole(frame, record.files);
+    } catch (const std::exception& error) {
+      rendered = fail(FailureKind::Frame, std::string("internal error: ") + error.what());
+      display_.frameError(frame, rendered.failure().text);
+    }
+    record.status = rendered ? FrameStatus::Done : FrameStatus::Failed;
+    if (!rendered) record.reason = rendered.failure().text;
+    record.faultReport = faultReport_;
     return record;
   }
 
-  std::string renderWhole(int frame, std::vector<std::string>& localFiles) {
-    std::string failure = frameCommand(frame, {"RenderTask", std::to_string(frame)});
-    if (!failure.empty()) return failure;
-    const std::vector<std::string> files = writtenFiles(frame, failure);
-    if (!failure.empty()) return failure;
+  Expected<void> renderWhole(int frame, std::vector<CheckedFile>& checked) {
+    if (Expected<void> rendered = renderTask(frame); !rendered) return rendered;
+    Expected<std::vector<std::string>> files = writtenFiles(frame);
+    if (!files) return files.failure();
     int width = output_.width;
     int height = output_.height;
     if (options_.region) {
@@ -252,115 +456,39 @@ class RenderRun {
       height = (*options_.region)[3] - (*options_.region)[1];
     }
     std::vector<ExpectedFile> expected;
-    for (const std::string& file : files) expected.push_back({localPath(file), width, height});
+    for (const std::string& file : *files)
+      expected.push_back({file, localPath(file), width, height});
     const std::string base = options_.output ? *options_.output : output_.fileName;
-    if (options_.jpegFolder && !options_.region && !files.empty() &&
-        isNumberedFrom(files.front(), base)) {
-      const std::string preview =
-          localPath(previewName(previewFolder(*options_.jpegFolder), files.front()));
+    if (options_.jpegFolder && !options_.region && !files->empty() &&
+        isNumberedFrom(files->front(), base)) {
+      const std::string previewPath =
+          previewName(previewFolder(*options_.jpegFolder), files->front());
+      const std::string preview = localPath(previewPath);
       if (fs::exists(preview)) {
-        expected.push_back({preview, output_.width, output_.height});
+        expected.push_back({previewPath, preview, output_.width, output_.height});
       } else {
         display_.frameWarning(frame, "no JPEG preview was written: " + preview);
       }
     }
-    if (files.empty()) display_.frameWarning(frame, "the plug-in wrote no files for this frame");
-    return checkFiles(frame, expected, localFiles);
-  }
-
-  /// Decodes and checks each file; the failure text, empty when all are good.
-  std::string checkFiles(int frame, const std::vector<ExpectedFile>& files,
-                         std::vector<std::string>& localFiles) {
-    std::string failure;
-    for (const ExpectedFile& file : files) {
-      localFiles.push_back(file.local);
-      std::string problem;
-      int width = 0;
-      int height = 0;
-      try {
-        const Image image = readImage(file.local);
-        width = image.width;
-        height = image.height;
-        problem = imageProblem(image, file.width, file.height);
-      } catch (const ImageError& error) {
-        problem = error.what();
-      }
-      display_.fileChecked(frame, file.local, width, height, problem);
-      if (!problem.empty() && failure.empty()) failure = "bad file " + file.local + ": " + problem;
-    }
-    return failure;
-  }
-
-  std::string renderTiles(int frame, std::vector<std::string>& localFiles) {
-    const std::vector<Tile> tiles =
-        layoutTiles(output_.width, output_.height, options_.tiles->first, options_.tiles->second);
-    const std::string base = options_.output ? *options_.output : output_.fileName;
-    // Per written file (same order in every tile): its final name and the tiles' images.
-    std::vector<std::string> finalNames;
-    std::vector<std::vector<TileImage>> parts;
-    for (const Tile& tile : tiles) {
-      if (!session_) return "the session ended during the frame's tiles";
-      send({"RegionRendering", std::to_string(options_.padding), std::to_string(tile.left),
-            std::to_string(tile.top), std::to_string(tile.right), std::to_string(tile.bottom)});
-      if (!base.empty()) send({"OutputImageFilename", taggedName(base, tile)});
-      std::string failure = frameCommand(frame, {"RenderTask", std::to_string(frame)});
-      if (!failure.empty()) return failure;
-      const std::vector<std::string> files = writtenFiles(frame, failure);
-      if (!failure.empty()) return failure;
-      if (&tile != &tiles.front() && files.size() != finalNames.size()) {
-        return "tile " + std::to_string(tile.column) + "," + std::to_string(tile.row) + " wrote " +
-               std::to_string(files.size()) + " files, the first tile " +
-               std::to_string(finalNames.size());
-      }
-      parts.resize(files.size());
-      for (size_t i = 0; i < files.size(); ++i) {
-        std::string finalName = untaggedName(files[i], tile);
-        std::string tileFile = localPath(files[i]);
-        if (finalName == files[i]) {
-          // The plug-in wrote this file (a render element) under the frame's own name: move it
-          // aside before the next tile overwrites it.
-          const std::string aside = localPath(taggedName(files[i], tile));
-          std::error_code error;
-          fs::rename(tileFile, aside, error);
-          if (error) return "cannot move " + tileFile + " aside: " + error.message();
-          tileFile = aside;
-        }
-        if (&tile == &tiles.front()) {
-          finalNames.push_back(finalName);
-        } else if (finalNames[i] != finalName) {
-          return "the tiles' files do not match: " + finalNames[i] + " and " + finalName;
-        }
-        try {
-          parts[i].push_back({tile, readImage(tileFile)});
-        } catch (const ImageError& error) {
-          display_.fileChecked(frame, tileFile, 0, 0, error.what());
-          return "bad file " + tileFile + ": " + error.what();
-        }
-      }
-    }
-    std::vector<ExpectedFile> stitched;
-    for (size_t i = 0; i < finalNames.size(); ++i) {
-      const std::string target = localPath(finalNames[i]);
-      try {
-        writeImage(target, stitchTiles(parts[i], output_.width, output_.height));
-      } catch (const std::runtime_error& error) {
-        return "cannot stitch " + target + ": " + error.what();
-      }
-      stitched.push_back({target, output_.width, output_.height});
-    }
-    if (finalNames.empty())
-      display_.frameWarning(frame, "the plug-in wrote no files for this frame");
-    return checkFiles(frame, stitched, localFiles);
+    if (files->empty()) display_.frameWarning(frame, "the plug-in wrote no files for this frame");
+    return checkFiles(frame, expected, checked);
   }
 
   const RenderOptions& options_;
   ProgressDisplay& display_;
   const Clock& clock_;
   std::chrono::milliseconds stallLimit_;
+  std::unique_ptr<WorkFolderLock> lock_;
   WorkerEnvironment environment_;
+  int runNumber_ = 0;
+  int sessionNumber_ = 0;
+  std::string pluginLogCopy_;
+  std::string maxsimLog_;
   std::unique_ptr<PluginSession> session_;
+  bool jobStarted_ = false;
   OutputDescription output_;
-  std::string jobFailure_;
+  std::string faultReport_;
+  std::optional<Failure> jobFailure_;
   std::vector<FrameRecord> records_;
 };
 

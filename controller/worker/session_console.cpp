@@ -37,10 +37,10 @@ int runConsole(const SessionOptions& options, std::istream& in, std::ostream& ou
     return 1;
   }
   PluginSession session(environment, options.launch, clock);
-  try {
-    session.start();
-  } catch (const SessionError& error) {
-    out << "-- " << error.what() << std::endl;
+  const Expected<void> started =
+      session.start([&out](const std::string& warning) { out << "-- " << warning << std::endl; });
+  if (!started) {
+    out << "-- " << started.failure().text << std::endl;
     return 1;
   }
   out << "-- connected: " << session.versionLine() << "\n"

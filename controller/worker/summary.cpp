@@ -15,14 +15,14 @@ void printSummary(std::ostream& out, const std::vector<FrameRecord>& records) {
   const std::string indent(2 + 8 + 8 + 10, ' ');
   for (const FrameRecord& record : records) {
     out << "  " << std::setw(8) << record.frame << std::setw(8)
-        << (record.succeeded ? "ok" : "FAILED") << std::setw(10) << formatSeconds(record.seconds);
-    if (!record.succeeded) {
+        << (record.succeeded() ? "ok" : "FAILED") << std::setw(10) << formatSeconds(record.seconds);
+    if (!record.succeeded()) {
       out << record.reason.substr(0, record.reason.find('\n')) << "\n";
     } else if (record.files.empty()) {
       out << "(no files)\n";
     }
     for (size_t i = 0; i < record.files.size(); ++i) {
-      out << (i == 0 && record.succeeded ? "" : indent) << record.files[i] << "\n";
+      out << (i == 0 && record.succeeded() ? "" : indent) << record.files[i].localPath << "\n";
     }
   }
   out << std::right;

@@ -1,21 +1,42 @@
-// The table of frames printed at the end of a render: frame, status, time and files.
+// What became of a render's frames, and the table of them printed at its end.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace worker {
 
+/// A file a frame produced, as checked.
+struct CheckedFile {
+  /// The name the plug-in reported (a Windows path), empty for files the worker made itself.
+  std::string pluginPath;
+  /// Where it was checked on this machine.
+  std::string localPath;
+  std::uintmax_t bytes = 0;
+  int width = 0;
+  int height = 0;
+};
+
+/// A frame's end: rendered and verified, failed, or never attempted.
+enum class FrameStatus { Done, Failed, NotRendered };
+
 /// What became of one frame.
 struct FrameRecord {
   int frame = 0;
-  bool succeeded = false;
+  FrameStatus status = FrameStatus::NotRendered;
   double seconds = 0;
-  /// The files the frame produced, as local paths.
-  std::vector<std::string> files;
-  /// Why the frame failed (first line shown).
+  std::vector<CheckedFile> files;
+  /// Why the frame failed or was not rendered (first line shown in the table).
   std::string reason;
+  /// The fault report of a crash the plug-in trapped, empty when none.
+  std::string faultReport;
+  /// The plug-in log and maxsim output of the session that rendered the frame.
+  std::string pluginLog;
+  std::string maxsimLog;
+
+  bool succeeded() const { return status == FrameStatus::Done; }
 };
 
 /// Prints the table: one row per frame, a further row per further file; a failed frame's row

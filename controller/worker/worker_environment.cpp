@@ -1,14 +1,12 @@
 // Preparing the working folder, the drive map and maxsim's place.
 #include "controller/worker/worker_environment.h"
 
+#include "controller/worker/system_environment.h"
+
 #include <win32/drive_map.h>
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 namespace worker {
@@ -16,14 +14,6 @@ namespace worker {
 namespace fs = std::filesystem;
 
 namespace {
-
-/// The folder of the running executable.
-fs::path ownFolder() {
-  char path[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return fs::current_path();
-  return fs::path(std::string(path, static_cast<size_t>(length))).parent_path();
-}
 
 void makeFolder(const fs::path& folder) {
   std::error_code error;
@@ -51,16 +41,17 @@ WorkerEnvironment prepareEnvironment(const LaunchOptions& options) {
     } else {
       folder = (work / (std::string("drive_") + static_cast<char>(letter - 'A' + 'a'))).string();
     }
-    setenv(variable.c_str(), folder.c_str(), 1);
+    setEnvironmentVariable(variable, folder);
   }
   environment.driveC = std::getenv("MAXSIM_DRIVE_C");
   makeFolder(fs::path(environment.driveC) / "Foxglove" / "logs");
   environment.pluginLog = localPath("c:/Foxglove/logs/3zerorEzuridu.log");
-  environment.maxsim = options.maxsim.empty() ? (ownFolder() / "maxsim").string()
-                                              : fs::absolute(options.maxsim).string();
+  environment.maxsim = options.maxsim.empty()
+                           ? (fs::path(ownExecutableFolder()) / "maxsim").string()
+                           : fs::absolute(options.maxsim).string();
   environment.maxsimOutput = (work / "maxsim.log").string();
-  // The file collects the output of every maxsim of this run only.
-  std::ofstream(environment.maxsimOutput, std::ios::trunc);
+  environment.logDir = (work / "logs").string();
+  makeFolder(environment.logDir);
   return environment;
 }
 

@@ -1,14 +1,18 @@
-// Test helper: runs a program with its output and error collected through temporary files.
+// Test helper: runs programs with their output collected in files, to their end or in the
+// background.
 #include "support/process.h"
 
 #include "support/temp_folder.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace {
 std::string readFile(const std::filesystem::path& path) {
@@ -53,4 +57,76 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
   result.out = readFile(outPath);
   if (errorStream == ErrorStream::separate) result.err = readFile(errPath);
   return result;
+}
+
+BackgroundProcess::BackgroundProcess(const std::string& program,
+                                     const std::vector<std::string>& args,
+                                     const std::string& outputPath)
+    : outputPath_(outputPath) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0) _exit(126);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(out, 2);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  pid_ = child;
+}
+
+BackgroundProcess::~BackgroundProcess() {
+  if (ended_ || pid_ <= 0) return;
+  kill(static_cast<pid_t>(pid_), SIGKILL);
+  wait();
+}
+
+void BackgroundProcess::signal(int number) const {
+  kill(static_cast<pid_t>(pid_), number);
+}
+
+std::string BackgroundProcess::output() const {
+  return readFile(outputPath_);
+}
+
+bool BackgroundProcess::waitForOutput(const std::string& text, int timeoutSeconds) const {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  while (output().find(text) == std::string::npos) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+int BackgroundProcess::wait() {
+  int status = 0;
+  ended_ = true;
+  if (waitpid(static_cast<pid_t>(pid_), &status, 0) != pid_ || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+bool processRuns(long pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text;
+  if (!std::getline(stat, text)) return false;
+  // The state follows the command name in parentheses; Z is a zombie, X a dead process.
+  const size_t close = text.rfind(')');
+  if (close == std::string::npos || close + 2 >= text.size()) return false;
+  const char state = text[close + 2];
+  return state != 'Z' && state != 'X';
+}
+
+bool waitUntilEnded(long pid, int timeoutSeconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  while (processRuns(pid)) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
 }

@@ -1,6 +1,8 @@
 // Test program standing in for maxsim with the plug-in: it reads the port and token from the
 // start-up script, connects, and answers commands the way the plug-in does, misbehaving as
-// FAKE_MAXSIM_MODE asks ("good", "wrong-token", "bad-version", "stall", "crash").
+// FAKE_MAXSIM_MODE asks ("good", "wrong-token", "bad-version", "stall", "crash", "bad-scene":
+// StartJob refused, "chatty": a long render that sends many progress packets, "intruder": first
+// plays a stranger that connects with a wrong token and records whether it was greeted).
 // FAKE_MAXSIM_FILES lists the files (';'-separated) that GetOutputFilename reports after every
 // frame; FAKE_MAXSIM_RECORD names a file that receives every command line, one per line.
 #include "tangram/win32/simple_socket.h"
@@ -40,6 +42,12 @@ void render(tangram::win32::simple_socket& socket, const std::string& mode) {
     socket.send("ERROR: Failed to save file.");
     return;
   }
+  if (mode == "chatty") {
+    for (int i = 0; i < 40; ++i) {
+      socket.send("FUNCTION: PROGRESS 50");
+      socket.receive(1000);
+    }
+  }
   socket.send("FUNCTION: STDOUT: hello from the scene");
   socket.send("FUNCTION: GETJOBINFOENTRY Shot");
   socket.send("FUNCTION: STDOUT: shot is " + socket.receive(1000));
@@ -64,9 +72,25 @@ int main(int argc, char** argv) {
   }
   const std::string mode = environment("FAKE_MAXSIM_MODE");
   std::ofstream record(environment("FAKE_MAXSIM_RECORD"), std::ios::app);
+  if (mode == "intruder") {
+    tangram::win32::simple_socket intruder("127.0.0.1", std::stoi(match[1]));
+    intruder.send("not-the-token");
+    try {
+      const std::string greeting = intruder.receive(5000);
+      record << "intruder greeted: " << greeting << std::endl;
+    } catch (const tangram::win32::simple_socket_disconnect_error&) {
+      record << "intruder cut off" << std::endl;
+    } catch (const tangram::win32::simple_socket_error& error) {
+      record << "intruder: " << error.what() << std::endl;
+    }
+  }
   tangram::win32::simple_socket socket("127.0.0.1", std::stoi(match[1]));
   socket.send(mode == "wrong-token" ? "not-the-token" : match[2].str());
-  if (socket.receive(1000) != "FoxgloveStartup") return 4;
+  try {
+    if (socket.receive(1000) != "FoxgloveStartup") return 4;
+  } catch (const tangram::win32::simple_socket_error&) {
+    return 4;
+  }
   socket.send(
       mode == "bad-version"
           ? "Moonstone 1.0 Oct 29 2007 07:17:24 R   Incompatible plugin versions detected, exiting."
@@ -76,6 +100,9 @@ int main(int argc, char** argv) {
       const std::string line = socket.receive(-1);
       record << line << std::endl;
       const std::string word = line.substr(0, line.find(','));
+      if (word == "StartJob" && mode == "bad-scene") {
+        socket.send("ERROR: Invalid max file: scene.max");
+      }
       if (word == "StartJob") {
         socket.send(
             "SUCCESS [filename] R:\\out\\shot.tga\n[format] Targa Image File\n"

@@ -2,6 +2,7 @@
 // are reported.
 #include "controller/worker/image_check.h"
 #include "controller/worker/image_files.h"
+#include "controller/worker/image_format.h"
 
 #include "support/temp_folder.h"
 
@@ -88,8 +89,26 @@ TEST(ImageCheckTest, NamesWrongSizesAndNaNSamples) {
   EXPECT_EQ(worker::imageProblem(image, 4, 2), "");
   EXPECT_EQ(worker::imageProblem(image, 4, 3), "size 4x2, expected 4x3");
   image.floats[5] = std::nanf("");
+  EXPECT_EQ(worker::imageProblem(image, 4, 2), "1 NaN samples");
   image.floats[9] = std::nanf("");
   EXPECT_EQ(worker::imageProblem(image, 4, 2), "2 NaN samples");
+}
+
+TEST_F(ImageFilesTest, AFileWhoseContentDiffersFromItsNameIsNamed) {
+  for (const std::string name : {"a.tga", "a.png", "a.jpg", "a.bmp"}) {
+    worker::writeImage(path(name), bytePattern(2, 2, 3));
+    EXPECT_EQ(worker::formatMismatch(path(name)), "") << name;
+  }
+  worker::writeImage(path("b.exr"), floatPattern(2, 2, Image::Samples::Half));
+  EXPECT_EQ(worker::formatMismatch(path("b.exr")), "");
+  std::filesystem::copy_file(path("a.tga"), path("targa.png"));
+  EXPECT_EQ(worker::formatMismatch(path("targa.png")), "holds Targa data but is named as PNG");
+  std::filesystem::copy_file(path("a.png"), path("png.tga"));
+  EXPECT_EQ(worker::formatMismatch(path("png.tga")), "holds PNG data but is named as Targa");
+  std::filesystem::copy_file(path("a.jpg"), path("c.JPEG"));
+  EXPECT_EQ(worker::formatMismatch(path("c.JPEG")), "");
+  std::filesystem::copy_file(path("a.png"), path("png.raw"));
+  EXPECT_EQ(worker::formatMismatch(path("png.raw")), "");
 }
 
 }  // namespace

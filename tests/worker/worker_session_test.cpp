@@ -1,13 +1,18 @@
 // The session driver and the render run against a fake maxsim that plays the plug-in: handshake
-// checks, answered requests, a stalled and a crashed plug-in, checked files, a fresh maxsim.
+// checks and an intruder, answered requests, a stalled and a crashed plug-in, checked files, a
+// fresh maxsim, exit statuses and the summary file.
+#include "controller/worker/exit_status.h"
 #include "controller/worker/image_files.h"
+#include "controller/worker/line_display.h"
 #include "controller/worker/plugin_session.h"
 #include "controller/worker/render_run.h"
+#include "controller/worker/work_lock.h"
 
-#include "support/message_of.h"
+#include "support/process.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <fstream>
@@ -17,6 +22,14 @@ namespace {
 
 using namespace std::chrono_literals;
 using worker::CommandOutcome;
+
+/// A clock that moves a tenth of a second each time it is read: the watchdog's limit passes
+/// after a fixed number of looks, unless packets keep feeding it.
+class TickingClock : public worker::Clock {
+ public:
+  std::chrono::steady_clock::time_point now() const override { return time += 100ms; }
+  mutable std::chrono::steady_clock::time_point time;
+};
 
 /// Remembers the packets of a command.
 class Recorder : public worker::PacketObserver {
@@ -68,7 +81,7 @@ class WorkerSessionTest : public ::testing::Test {
     worker::RenderOptions options = worker::parseRenderOptions(arguments);
     options.launch = launch;
     std::ostringstream out;
-    worker::ProgressDisplay display(out, false);
+    worker::LineDisplay display(out);
     const int status = worker::runRender(options, display, out, clock);
     output = out.str();
     return status;
@@ -87,7 +100,7 @@ TEST_F(WorkerSessionTest, DrivesACommandAnsweringItsRequests) {
       environment.pluginLog,
       (folder.path() / "work" / "drive_c" / "Foxglove" / "logs" / "3zerorEzuridu.log").string());
   worker::PluginSession session(environment, launch, clock);
-  session.start();
+  ASSERT_TRUE(session.start());
   EXPECT_EQ(session.versionLine(), "Moonstone 2.7.29981 Oct 29 2007 07:17:24 R");
   Recorder recorder;
   const CommandOutcome outcome = session.command("RenderTask,1", recorder, 10s);
@@ -101,15 +114,36 @@ TEST_F(WorkerSessionTest, DrivesACommandAnsweringItsRequests) {
   EXPECT_EQ(session.finish(10000), 0);
 }
 
-TEST_F(WorkerSessionTest, RefusesAWrongTokenOrVersion) {
+TEST_F(WorkerSessionTest, AWrongTokenIsCutOffUngreetedAndTheRealPluginStillGetsIn) {
   const worker::WorkerEnvironment environment = worker::prepareEnvironment(launch);
+  std::vector<std::string> warnings;
+  auto warn = [&warnings](const std::string& text) { warnings.push_back(text); };
+  mode("intruder");
+  worker::PluginSession session(environment, launch, clock);
+  ASSERT_TRUE(session.start(warn));
+  EXPECT_EQ(warnings,
+            std::vector<std::string>{"a program connected with a wrong token; it was cut off"});
+  EXPECT_EQ(session.finish(10000), 0);
+  EXPECT_EQ(commandsReceived(), std::vector<std::string>{"intruder cut off"});
+
+  // A plug-in whose token is wrong is never greeted; it gives up and maxsim ends.
+  warnings.clear();
   mode("wrong-token");
   worker::PluginSession wrongToken(environment, launch, clock);
-  EXPECT_EQ(messageOf<worker::SessionError>([&] { wrongToken.start(); }),
-            "the program that connected sent a wrong token");
+  const worker::Expected<void> refused = wrongToken.start(warn);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.failure().kind, worker::FailureKind::Node);
+  EXPECT_EQ(
+      refused.failure().text.rfind("maxsim exited with status 4 before the plug-in connected", 0),
+      0u)
+      << refused.failure().text;
+  EXPECT_EQ(warnings.size(), 1u);
+
   mode("bad-version");
   worker::PluginSession badVersion(environment, launch, clock);
-  EXPECT_EQ(messageOf<worker::SessionError>([&] { badVersion.start(); }),
+  const worker::Expected<void> bad = badVersion.start();
+  ASSERT_FALSE(bad);
+  EXPECT_EQ(bad.failure().text,
             "unexpected version line from the plug-in: Moonstone 1.0 Oct 29 2007 07:17:24 R   "
             "Incompatible plugin versions detected, exiting.");
 }
@@ -118,7 +152,9 @@ TEST_F(WorkerSessionTest, ReportsAMaxsimThatCannotStart) {
   launch.maxsim = (folder.path() / "no-such-maxsim").string();
   const worker::WorkerEnvironment environment = worker::prepareEnvironment(launch);
   worker::PluginSession session(environment, launch, clock);
-  EXPECT_EQ(messageOf<worker::SessionError>([&] { session.start(); }),
+  const worker::Expected<void> started = session.start();
+  ASSERT_FALSE(started);
+  EXPECT_EQ(started.failure().text,
             "cannot start " + launch.maxsim + ": No such file or directory");
 }
 
@@ -126,7 +162,7 @@ TEST_F(WorkerSessionTest, TheWatchdogEndsAStalledMaxsim) {
   mode("stall");
   const worker::WorkerEnvironment environment = worker::prepareEnvironment(launch);
   worker::PluginSession session(environment, launch, clock);
-  session.start();
+  ASSERT_TRUE(session.start());
   Recorder recorder;
   const CommandOutcome outcome = session.command("RenderTask,1", recorder, 300ms);
   EXPECT_EQ(outcome.end, CommandOutcome::End::Stalled);
@@ -134,18 +170,35 @@ TEST_F(WorkerSessionTest, TheWatchdogEndsAStalledMaxsim) {
   EXPECT_EQ(outcome.failure(),
             "stalled: the plug-in sent nothing within the stall timeout; maxsim was ended");
   EXPECT_FALSE(session.connected());
+  // Ended by the watchdog itself, not later by the hang-up.
+  EXPECT_FALSE(processRuns(session.maxsimPid()));
   EXPECT_EQ(session.finish(10000), 128 + SIGTERM);
+}
+
+TEST_F(WorkerSessionTest, EveryPacketFeedsTheWatchdog) {
+  mode("chatty");
+  const worker::WorkerEnvironment environment = worker::prepareEnvironment(launch);
+  TickingClock ticking;
+  worker::PluginSession session(environment, launch, ticking);
+  ASSERT_TRUE(session.start());
+  Recorder recorder;
+  // Forty progress packets read the clock far more often than the two seconds allow in all.
+  const CommandOutcome outcome = session.command("RenderTask,1", recorder, 2s);
+  EXPECT_TRUE(outcome.succeeded()) << outcome.failure();
+  EXPECT_EQ(session.finish(10000), 0);
 }
 
 TEST_F(WorkerSessionTest, NoticesAMaxsimThatDiesDuringACommand) {
   mode("crash");
   const worker::WorkerEnvironment environment = worker::prepareEnvironment(launch);
   worker::PluginSession session(environment, launch, clock);
-  session.start();
+  ASSERT_TRUE(session.start());
   Recorder recorder;
   const CommandOutcome outcome = session.command("RenderTask,1", recorder, 0ms);
   EXPECT_NE(outcome.end, CommandOutcome::End::Completed);
   EXPECT_EQ(outcome.maxsimStatus, 3);
+  EXPECT_NE(outcome.failure().find("maxsim exited with status 3"), std::string::npos)
+      << outcome.failure();
 }
 
 TEST_F(WorkerSessionTest, RendersFramesAndChecksTheirFiles) {
@@ -189,7 +242,7 @@ TEST_F(WorkerSessionTest, AFileOfTheWrongSizeFailsTheFrame) {
                         ": does not decode"),
             std::string::npos)
       << output;
-  EXPECT_NE(output.find("FRAME: 1 failed "), std::string::npos) << output;
+  EXPECT_NE(output.find("FAILED: 1 "), std::string::npos) << output;
   EXPECT_NE(output.find("NOTE: plug-in log: "), std::string::npos) << output;
 }
 
@@ -197,12 +250,113 @@ TEST_F(WorkerSessionTest, AFreshMaxsimTakesTheFramesAfterACrash) {
   mode("crash");
   std::string output;
   EXPECT_EQ(render({"--frames", "1,2"}, output), 1);
-  EXPECT_NE(output.find("FRAME: 1 failed "), std::string::npos) << output;
-  EXPECT_NE(output.find("FRAME: 2 failed "), std::string::npos) << output;
+  EXPECT_NE(output.find("FAILED: 1 "), std::string::npos) << output;
+  EXPECT_NE(output.find("FAILED: 2 "), std::string::npos) << output;
+  // Each session keeps its own maxsim output, named on the frame's lines.
+  const std::string logs = (folder.path() / "work" / "logs").string();
+  EXPECT_NE(output.find("ERROR: 1 maxsim output: " + logs + "/run-1-session-1-maxsim.log\n"),
+            std::string::npos)
+      << output;
+  EXPECT_NE(output.find("ERROR: 2 maxsim output: " + logs + "/run-1-session-2-maxsim.log\n"),
+            std::string::npos)
+      << output;
   const std::vector<std::string> commands = commandsReceived();
   EXPECT_EQ(std::count_if(commands.begin(), commands.end(),
                           [](const std::string& line) { return line.rfind("StartJob,", 0) == 0; }),
             2);
+}
+
+TEST_F(WorkerSessionTest, ARegionFileMustHaveTheRegionsSize) {
+  writeOutput("shot0001.tga", 3);
+  setenv("FAKE_MAXSIM_FILES", "R:\\out\\shot0001.tga", 1);
+  std::string output;
+  EXPECT_EQ(render({"--frames", "1", "--region", "1,0,4,2"}, output), worker::allFramesDone)
+      << output;
+  EXPECT_EQ(render({"--frames", "1", "--region", "0,0,4,2"}, output), worker::someFramesFailed);
+  EXPECT_NE(output.find("size 3x2, expected 4x2"), std::string::npos) << output;
+}
+
+TEST_F(WorkerSessionTest, AFileWhoseFormatDiffersFromItsExtensionFails) {
+  writeOutput("shot0001.tga");
+  std::filesystem::rename(folder.path() / "r" / "out" / "shot0001.tga",
+                          folder.path() / "r" / "out" / "shot0001.png");
+  setenv("FAKE_MAXSIM_FILES", "R:\\out\\shot0001.png", 1);
+  std::string output;
+  EXPECT_EQ(render({"--frames", "1"}, output), worker::someFramesFailed);
+  EXPECT_NE(
+      output.find("FILE: 1 failed " + (folder.path() / "r" / "out" / "shot0001.png").string() +
+                  ": holds Targa data but is named as PNG\n"),
+      std::string::npos)
+      << output;
+}
+
+/// Each way a run ends has its exit status, and the summary file lists every frame.
+TEST_F(WorkerSessionTest, ExitStatusesAndTheSummaryFile) {
+  const std::string summaryFile = (folder.path() / "summary.json").string();
+  auto summary = [&summaryFile] {
+    std::ifstream in(summaryFile);
+    return nlohmann::json::parse(in);
+  };
+  writeOutput("shot0001.tga");
+  setenv("FAKE_MAXSIM_FILES", "R:\\out\\shot0001.tga", 1);
+  std::string output;
+  ASSERT_EQ(render({"--frames", "1-2", "--summary-json", summaryFile}, output),
+            worker::allFramesDone)
+      << output;
+  nlohmann::json done = summary();
+  EXPECT_EQ(done["exit_code"], 0);
+  EXPECT_EQ(done["frames_spec"], "1-2");
+  EXPECT_TRUE(done["job_error"].is_null());
+  ASSERT_EQ(done["frames"].size(), 2u);
+  const nlohmann::json& file = done["frames"][0]["files"][0];
+  EXPECT_EQ(file["path"], "R:\\out\\shot0001.tga");
+  EXPECT_EQ(file["local_path"], (folder.path() / "r" / "out" / "shot0001.tga").string());
+  EXPECT_EQ(file["width"], 4);
+  EXPECT_EQ(file["height"], 2);
+  EXPECT_EQ(file["bytes"], std::filesystem::file_size(file["local_path"].get<std::string>()));
+  EXPECT_EQ(done["frames"][1]["status"], "done");
+  EXPECT_FALSE(std::filesystem::exists(summaryFile + ".tmp"));
+
+  struct Case {
+    const char* mode;
+    int status;
+    const char* jobError;
+  };
+  for (const Case& c :
+       {Case{"bad-scene", worker::jobIsBad, "StartJob failed: Invalid max file: scene.max"},
+        Case{"crash", worker::someFramesFailed, nullptr}}) {
+    mode(c.mode);
+    EXPECT_EQ(render({"--frames", "3,1-2", "--summary-json", summaryFile}, output), c.status)
+        << c.mode << "\n"
+        << output;
+    const nlohmann::json ran = summary();
+    EXPECT_EQ(ran["exit_code"], c.status);
+    EXPECT_EQ(ran["job_error"].is_null(), c.jobError == nullptr);
+    if (c.jobError) {
+      EXPECT_EQ(ran["job_error"], c.jobError);
+    }
+    ASSERT_EQ(ran["frames"].size(), 3u) << c.mode;
+    for (size_t i = 0; i < 3; ++i) {
+      EXPECT_EQ(ran["frames"][i]["frame"], std::vector<int>({3, 1, 2})[i]);
+      EXPECT_EQ(ran["frames"][i]["status"], c.jobError ? "not_rendered" : "failed");
+    }
+  }
+  EXPECT_NE(output.find("maxsim exited with status 3"), std::string::npos) << output;
+
+  mode("good");
+  {
+    worker::WorkFolderLock held(launch.workDir);
+    EXPECT_EQ(render({"--frames", "1", "--summary-json", summaryFile}, output), worker::nodeIsBad);
+    EXPECT_NE(output.find("ERROR: job the work folder " + launch.workDir +
+                          " is in use by another worker"),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(summary()["frames"][0]["status"], "not_rendered");
+  }
+  launch.maxsim = (folder.path() / "no-such-maxsim").string();
+  EXPECT_EQ(render({"--frames", "1"}, output), worker::nodeIsBad);
+  EXPECT_NE(output.find("ERROR: job cannot start " + launch.maxsim), std::string::npos) << output;
+  EXPECT_NE(output.find("FAILED: 1 0.00s not rendered: cannot start"), std::string::npos) << output;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // foxglove-worker end to end on the example scenes: frames with elements and previews, stepped
-// frame lists, black frames, an injected crash, tiles stitched into the whole frame, a stalled
-// render, scene-script output and look-ups, and the line console.
+// frame lists, black frames, injected crashes and their logs, tiles stitched into the whole
+// frame, a stalled render, job failures, stop signals, scene-script output and look-ups, and the
+// line console.
 #include "controller/worker/image_files.h"
 
 #include "support/process.h"
@@ -9,7 +10,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <csignal>
 #include <fstream>
+#include <memory>
 
 namespace {
 
@@ -108,15 +111,15 @@ TEST_F(WorkerEndToEndTest, ABlackFrameFailsTheJob) {
   const ProcessResult run =
       runWorker(with(render(exampleScene("black_frames.max"), "2-4"), {"--fail-on-black", "50"}));
   EXPECT_EQ(run.status, 1) << run.out;
-  EXPECT_TRUE(contains(run.out, "FRAME: 2 done")) << run.out;
-  EXPECT_TRUE(contains(run.out, "FRAME: 3 failed ") &&
+  EXPECT_TRUE(contains(run.out, "DONE: 2 ")) << run.out;
+  EXPECT_TRUE(contains(run.out, "FAILED: 3 ") &&
               contains(run.out,
                        "ERROR: 3 ERROR: 100% of the output image is black, which equals "
                        "or exceeds the minimum of 50%\n"))
       << run.out;
-  EXPECT_TRUE(contains(run.out, "FRAME: 4 failed ")) << run.out;
-  EXPECT_TRUE(contains(
-      run.out, "NOTE: plug-in log: " + path("work/c/Foxglove/logs/3zerorEzuridu.log") + "\n"))
+  EXPECT_TRUE(contains(run.out, "FAILED: 4 ")) << run.out;
+  EXPECT_TRUE(contains(run.out,
+                       "NOTE: plug-in log: " + path("work/logs/run-1-session-1-plugin.log") + "\n"))
       << run.out;
   EXPECT_FALSE(fs::exists(path("work/r/black/black_frames0003.tga")));
 }
@@ -126,9 +129,9 @@ TEST_F(WorkerEndToEndTest, AnInjectedCrashFailsOnlyItsFrame) {
       changedScene("animated.max", {{"faults", {{{"kind", "access_violation"}, {"frame", 2}}}}});
   const ProcessResult run = runWorker(render(scene, "1-3"));
   EXPECT_EQ(run.status, 1) << run.out;
-  EXPECT_TRUE(contains(run.out, "FRAME: 1 done")) << run.out;
-  EXPECT_TRUE(contains(run.out, "FRAME: 2 failed")) << run.out;
-  EXPECT_TRUE(contains(run.out, "FRAME: 3 done")) << run.out;
+  EXPECT_TRUE(contains(run.out, "DONE: 1 ")) << run.out;
+  EXPECT_TRUE(contains(run.out, "FAILED: 2 ")) << run.out;
+  EXPECT_TRUE(contains(run.out, "DONE: 3 ")) << run.out;
   // The fault report follows the trapped fault's line.
   const size_t trapped = run.out.find("ERROR: 2 ERROR: Trapped SEH Exception in ");
   ASSERT_NE(trapped, std::string::npos) << run.out;
@@ -160,7 +163,7 @@ TEST_F(WorkerEndToEndTest, TheWatchdogEndsAStalledRender) {
                        "ERROR: 1 stalled: the plug-in sent nothing within the stall "
                        "timeout; maxsim was ended\n"))
       << run.out;
-  EXPECT_TRUE(contains(run.out, "FRAME: 1 failed")) << run.out;
+  EXPECT_TRUE(contains(run.out, "FAILED: 1 ")) << run.out;
 }
 
 TEST_F(WorkerEndToEndTest, ShowsSceneScriptOutputAndAnswersLookUps) {
@@ -203,6 +206,93 @@ TEST_F(WorkerEndToEndTest, HelpAndMistakes) {
   EXPECT_EQ(bad.status, 2);
   EXPECT_TRUE(contains(bad.out, "bad frame list: the step must be at least 1\n  1-3x0\n      ^\n"))
       << bad.out;
+  // An empty region is refused before any maxsim starts (no work folder is made).
+  const ProcessResult region =
+      runWorker(with(render(exampleScene("animated.max"), "1"), {"--region", "40,30,40,90"}));
+  EXPECT_EQ(region.status, 2) << region.out;
+  EXPECT_TRUE(contains(region.out, "--region needs 0 <= L < R and 0 <= T < B, got: 40,30,40,90"))
+      << region.out;
+  EXPECT_FALSE(fs::exists(path("work")));
+  const ProcessResult help = runWorker({"render", "--help"});
+  EXPECT_TRUE(contains(help.out, "  5  stopped by SIGTERM, SIGINT or SIGHUP")) << help.out;
+  const ProcessResult version = runWorker({"--version"});
+  EXPECT_EQ(version.status, 0) << version.out;
+  EXPECT_TRUE(contains(version.out, "foxglove-worker 2.7.29981\nplug-in: Moonstone 2.7.29981 "))
+      << version.out;
+}
+
+TEST_F(WorkerEndToEndTest, JobFailuresGetJobLinesAndTheirExitStatus) {
+  const ProcessResult missing = runWorker(render(path("nonexistent.max"), "1-2"));
+  EXPECT_EQ(missing.status, 3) << missing.out;
+  EXPECT_TRUE(contains(missing.out, "ERROR: job StartJob failed: ")) << missing.out;
+  EXPECT_FALSE(contains(missing.out, "ERROR: 0 ")) << missing.out;
+  EXPECT_FALSE(contains(missing.out, "EndJob")) << missing.out;
+  EXPECT_FALSE(contains(missing.out, "FRAME: ")) << missing.out;
+  EXPECT_TRUE(contains(missing.out, "FAILED: 2 0.00s not rendered: StartJob failed"))
+      << missing.out;
+
+  // The tile grid is checked against the output before any tile renders.
+  const ProcessResult wide =
+      runWorker(with(render(exampleScene("animated.max"), "1", "wide"), {"--tiles", "200x1"}));
+  EXPECT_EQ(wide.status, 3) << wide.out;
+  EXPECT_TRUE(contains(
+      wide.out, "ERROR: job --tiles 200x1 has more tiles than the 160x120 output has pixels\n"))
+      << wide.out;
+  EXPECT_TRUE(contains(wide.out, "SUMMARY:\n")) << wide.out;
+}
+
+TEST_F(WorkerEndToEndTest, AMaxsimKilledByAFaultLeavesItsSessionsLogs) {
+  const std::string scene =
+      changedScene("animated.max", {{"faults", {{{"kind", "float_underflow"}, {"frame", 2}}}}});
+  const ProcessResult run = runWorker(render(scene, "1-3"));
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_TRUE(contains(run.out, "maxsim was killed by SIGFPE (floating-point exception)"))
+      << run.out;
+  const std::string crashedLog = path("work/logs/run-1-session-1-plugin.log");
+  EXPECT_TRUE(contains(run.out, "ERROR: 2 plug-in log: " + crashedLog + "\n")) << run.out;
+  std::ifstream in(crashedLog);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(contains(log, "RenderTask")) << log;
+  EXPECT_TRUE(fs::exists(path("work/logs/run-1-session-2-plugin.log")));
+  EXPECT_TRUE(contains(run.out, "DONE: 3 ")) << run.out;
+}
+
+/// The worker in the background on a frame that renders slowly, with maxsim's pid from its notes.
+class WorkerSignalTest : public WorkerEndToEndTest {
+ protected:
+  long startSlowRender(std::unique_ptr<BackgroundProcess>& worker) {
+    const std::string scene = changedScene("animated.max", {{"render", {{"ms_per_row", 2000}}}});
+    worker =
+        std::make_unique<BackgroundProcess>(std::string(MOONSTONE_BIN_DIR) + "/foxglove-worker",
+                                            render(scene, "1-2"), path("worker.out"));
+    EXPECT_TRUE(worker->waitForOutput("FRAME: 1 start", 60)) << worker->output();
+    const std::string out = worker->output();
+    const size_t at = out.find("maxsim pid ");
+    if (at == std::string::npos) return 0;
+    return std::stol(out.substr(at + 11));
+  }
+};
+
+TEST_F(WorkerSignalTest, SigtermEndsMaxsimAndPrintsTheSummary) {
+  std::unique_ptr<BackgroundProcess> worker;
+  const long maxsim = startSlowRender(worker);
+  ASSERT_GT(maxsim, 0) << worker->output();
+  worker->signal(SIGTERM);
+  EXPECT_EQ(worker->wait(), 5) << worker->output();
+  EXPECT_FALSE(processRuns(maxsim));
+  const std::string out = worker->output();
+  EXPECT_TRUE(contains(out, "ERROR: 1 stopped by SIGTERM; maxsim was ended\n")) << out;
+  EXPECT_TRUE(contains(out, "FAILED: 2 0.00s not rendered: stopped by SIGTERM\n")) << out;
+  EXPECT_TRUE(contains(out, "JOB: done 0/2 frames succeeded\nSUMMARY:\n")) << out;
+}
+
+TEST_F(WorkerSignalTest, MaxsimDiesWithAKilledWorker) {
+  std::unique_ptr<BackgroundProcess> worker;
+  const long maxsim = startSlowRender(worker);
+  ASSERT_GT(maxsim, 0) << worker->output();
+  worker->signal(SIGKILL);
+  worker->wait();
+  EXPECT_TRUE(waitUntilEnded(maxsim, 30));
 }
 
 }  // namespace

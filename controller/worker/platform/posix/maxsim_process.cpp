@@ -1,8 +1,11 @@
 // Starting, watching and ending the maxsim child with POSIX process calls.
 #include "controller/worker/maxsim_process.h"
 
+#include "controller/worker/platform/posix/signal_names.h"
+
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,8 +38,19 @@ MaxsimProcess::MaxsimProcess(const std::string& program, const std::vector<std::
     close(output);
     throw std::runtime_error("cannot start maxsim: pipe failed");
   }
-  pid_ = fork();
-  if (pid_ == 0) {
+  const pid_t parent = getpid();
+  sigset_t none;
+  sigemptyset(&none);
+  const pid_t child = fork();
+  if (child == 0) {
+    // A group of its own: a terminal's Ctrl-C goes to the worker, which ends maxsim in order.
+    setpgid(0, 0);
+    // maxsim must not outlive a worker that is killed outright.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);
+    // The worker blocks its stop signals; maxsim gets the defaults back.
+    for (const int stop : {SIGTERM, SIGINT, SIGHUP}) signal(stop, SIG_DFL);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
     dup2(input, 0);
     dup2(output, 1);
     dup2(output, 2);
@@ -46,13 +60,16 @@ MaxsimProcess::MaxsimProcess(const std::string& program, const std::vector<std::
     (void)!write(ready[1], &error, sizeof error);
     _exit(127);
   }
+  pid_ = child;
   close(input);
   close(output);
   close(ready[1]);
-  if (pid_ < 0) {
+  if (child < 0) {
     close(ready[0]);
     throw std::runtime_error("cannot start maxsim: fork failed");
   }
+  // Set the group from this side too, so that it exists before any kill of the group.
+  setpgid(child, child);
   int execError = 0;
   ssize_t got;
   do {
@@ -60,7 +77,7 @@ MaxsimProcess::MaxsimProcess(const std::string& program, const std::vector<std::
   } while (got < 0 && errno == EINTR);
   close(ready[0]);
   if (got == static_cast<ssize_t>(sizeof execError)) {
-    waitFor(-1);
+    (void)waitFor(-1);
     throw std::runtime_error("cannot start " + program + ": " + std::strerror(execError));
   }
 }
@@ -72,8 +89,9 @@ MaxsimProcess::~MaxsimProcess() {
 std::optional<int> MaxsimProcess::poll() {
   if (status_) return status_;
   int raw = 0;
-  const pid_t done = waitpid(pid_, &raw, WNOHANG);
+  const pid_t done = waitpid(static_cast<pid_t>(pid_), &raw, WNOHANG);
   if (done == pid_) {
+    signal_ = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
     status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
   } else if (done < 0 && errno == ECHILD) {
     status_ = -1;
@@ -93,10 +111,17 @@ std::optional<int> MaxsimProcess::waitFor(int timeoutMs) {
 
 int MaxsimProcess::terminate(int graceMs) {
   if (poll()) return *status_;
-  kill(pid_, SIGTERM);
+  // The whole group: whatever maxsim started goes with it.
+  kill(-static_cast<pid_t>(pid_), SIGTERM);
   if (waitFor(graceMs)) return *status_;
-  kill(pid_, SIGKILL);
+  kill(-static_cast<pid_t>(pid_), SIGKILL);
   return *waitFor(-1);
+}
+
+std::string MaxsimProcess::describeEnd() {
+  if (!poll()) return "";
+  if (signal_ != 0) return "was killed by " + describeSignal(signal_);
+  return "exited with status " + std::to_string(*status_);
 }
 
 }  // namespace worker

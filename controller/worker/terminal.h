@@ -1,0 +1,12 @@
+// What the worker needs to know about the terminal it prints to.
+#pragma once
+
+namespace worker {
+
+/// True when standard output is a terminal.
+bool outputIsTerminal();
+
+/// The width of the terminal on standard output in columns, or 80 when it does not say.
+int terminalColumns();
+
+}  // namespace worker
