@@ -94,7 +94,7 @@ class FarmSlurmTest : public ::testing::Test {
   std::string submit(const std::string& scene, const std::string& frames, int chunk) {
     const ProcessResult run =
         worker({"farm", "submit", scene, "--frames", frames, "--chunk", std::to_string(chunk),
-                "--job-dir", path("job"), "--drive", "R=" + path("r"), "--drive-c", path("c")});
+                "--job-dir", path("job"), "--drive", "R=" + path("r")});
     EXPECT_EQ(run.status, 0) << run.out;
     return run.out.substr(0, run.out.find('\n'));
   }
@@ -188,7 +188,7 @@ TEST_F(FarmSlurmTest, TiledJobStitchesEveryFrameAfterItsTileTasks) {
   const std::string scene = std::string(MOONSTONE_SOURCE_DIR) + "/examples/scenes/animated.max";
   const ProcessResult submitted =
       worker({"farm", "submit", scene, "--frames", "4-5", "--tiles", "2x2", "--job-dir",
-              path("job"), "--drive", "R=" + path("r"), "--drive-c", path("c")});
+              path("job"), "--drive", "R=" + path("r")});
   ASSERT_EQ(submitted.status, 0) << submitted.out;
   EXPECT_EQ(std::count(submitted.out.begin(), submitted.out.end(), '\n'), 2) << submitted.out;
   const ProcessResult waited = wait();
@@ -200,7 +200,7 @@ TEST_F(FarmSlurmTest, TiledJobStitchesEveryFrameAfterItsTileTasks) {
   // The stitched frames equal the same frames rendered whole on one machine.
   const ProcessResult whole =
       worker({"render", scene, "--frames", "4-5", "--work-dir", path("whole"), "--drive",
-              "R=" + path("whole-r"), "--drive-c", path("c"), "--progress", "lines"});
+              "R=" + path("whole-r"), "--progress", "lines"});
   ASSERT_EQ(whole.status, 0) << whole.out;
   for (const char* file : {"animated/animated0004.tga", "animated/elements/animated_alpha0005.tga"})
     EXPECT_TRUE(worker::readImage(path(std::string("r/") + file))
