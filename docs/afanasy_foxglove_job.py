@@ -1,7 +1,8 @@
 # An example job for CGRU/Afanasy: renders a scene's frames in chunks, one foxglove-worker per task.
 #
 # Each task runs `foxglove-worker render` for its chunk of frames; the exit status tells Afanasy
-# whether the task succeeded, and the worker's PROGRESS lines carry the chunk's percentage.
+# whether the task succeeded. The stock generic parser reads the worker's lines as they are: one
+# FRAME: line per frame, and the frame's percentage first on each PROGRESS: line.
 # Adjust the paths to where the repository is built and shared on the render nodes. The worker's
 # working folder is ./foxglove-work in the task's folder; give tasks that share a machine and a
 # folder their own --work-dir.

@@ -18,7 +18,7 @@ struct JobSummary {
   std::chrono::system_clock::time_point ended;
   int exitCode = 0;
   std::optional<std::string> jobError;
-  /// Every frame of the spec, in spec order.
+  /// Every frame of the --frames list once, in its order.
   std::vector<FrameRecord> frames;
 };
 

@@ -1,5 +1,4 @@
-// Test helper: runs programs with their output collected in files, to their end or in the
-// background.
+// Test helper: runs programs with their output in files, to their end or in the background.
 #include "support/process.h"
 
 #include "support/temp_folder.h"
@@ -21,6 +20,30 @@ std::string readFile(const std::filesystem::path& path) {
   text << in.rdbuf();
   return text.str();
 }
+
+/// Starts the program with standard input from inPath and its output into outPath, its error
+/// into errPath or, when that is empty, into outPath as well. Returns the child's id.
+pid_t spawn(const std::string& program, const std::vector<std::string>& args,
+            const std::string& inPath, const std::string& outPath, const std::string& errPath) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    const int in = open(inPath.c_str(), O_RDONLY);
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err =
+        errPath.empty() ? dup(out) : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0) _exit(126);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  return child;
+}
 }  // namespace
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
@@ -29,26 +52,9 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
   const std::string inPath = (folder.path() / "in").string();
   std::ofstream(inPath, std::ios::binary) << input;
   const std::string outPath = (folder.path() / "out").string();
-  const std::string errPath = (folder.path() / "err").string();
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-
-  const pid_t child = fork();
-  if (child == 0) {
-    const int in = open(inPath.c_str(), O_RDONLY);
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = errorStream == ErrorStream::intoOutput
-                        ? dup(out)
-                        : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || out < 0 || err < 0) _exit(126);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
+  const std::string errPath =
+      errorStream == ErrorStream::separate ? (folder.path() / "err").string() : "";
+  const pid_t child = spawn(program, args, inPath, outPath, errPath);
   ProcessResult result;
   int status = 0;
   if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
@@ -62,24 +68,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 BackgroundProcess::BackgroundProcess(const std::string& program,
                                      const std::vector<std::string>& args,
                                      const std::string& outputPath)
-    : outputPath_(outputPath) {
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    const int in = open("/dev/null", O_RDONLY);
-    const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || out < 0) _exit(126);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(out, 2);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  pid_ = child;
-}
+    : pid_(spawn(program, args, "/dev/null", outputPath, "")), outputPath_(outputPath) {}
 
 BackgroundProcess::~BackgroundProcess() {
   if (ended_ || pid_ <= 0) return;

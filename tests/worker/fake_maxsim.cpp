@@ -43,7 +43,9 @@ void render(tangram::win32::simple_socket& socket, const std::string& mode) {
     return;
   }
   if (mode == "chatty") {
+    // Paced, so that the worker waits for each packet as it would for a real renderer's.
     for (int i = 0; i < 40; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
       socket.send("FUNCTION: PROGRESS 50");
       socket.receive(1000);
     }
