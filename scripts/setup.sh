@@ -10,7 +10,9 @@ packages=(
   imagemagick
   # The Windows build (scripts/build-windows.sh) and its tests under Wine (scripts/test-windows.sh):
   # clang cross-compiles against the mingw-w64 headers and the posix-thread libstdc++, lld links.
-  g++-mingw-w64-x86-64-posix lld wine64 libtinyexr-dev
+  g++-mingw-w64-x86-64-posix lld wine64
+  # The farm mode's one-node test cluster (scripts/local-slurm.sh).
+  slurmctld slurmd slurm-client munge
 )
 
 missing=()

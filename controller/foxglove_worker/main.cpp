@@ -1,4 +1,5 @@
 // foxglove-worker: renders a scene's frames through maxsim and the plug-in, or opens a console.
+#include "controller/farm/farm_commands.h"
 #include "controller/worker/bar_display.h"
 #include "controller/worker/exit_status.h"
 #include "controller/worker/line_display.h"
@@ -62,11 +63,13 @@ int main(int argc, char** argv) {
       }
       return worker::runConsole(options, std::cin, std::cout, clock);
     }
+    if (command == "farm") return farm::runFarm(rest, std::cout, std::cerr);
     if (command == "--version") {
       return worker::printVersions(worker::parseSessionOptions(rest).launch, std::cout, clock);
     }
     if (command == "-h" || command == "--help") {
-      std::cout << worker::mainUsage();
+      std::cout << worker::mainUsage()
+                << "\nfoxglove-worker farm --help: jobs spread over Slurm.\n";
       return 0;
     }
     std::cerr << "foxglove-worker: "
