@@ -2,6 +2,7 @@
 // the rendered padded bitmap.
 #include "render/region.h"
 
+#include "render/bitmap_holder.h"
 #include "render/output_writing.h"
 
 #include <max.h>
@@ -42,10 +43,6 @@ void clipFarSide(std::int64_t requested, int padding, int size, LONG& edge, LONG
 WORD imageSize(std::int64_t size) {
   return size > 0 && size <= 0xFFFF ? static_cast<WORD>(size) : 0;
 }
-
-struct DeleteBitmap {
-  void operator()(Bitmap* bitmap) const { bitmap->DeleteThis(); }
-};
 
 }  // namespace
 
@@ -110,7 +107,7 @@ void WriteRegionImage(RenderJob& job, Bitmap* bm, BitmapInfo* bi) {
   region.Copy(bi);
   region.SetWidth(imageSize(sourceWidth - (padding - clip.left) - (padding - clip.right)));
   region.SetHeight(imageSize(sourceHeight - (padding - clip.top) - (padding - clip.bottom)));
-  std::unique_ptr<Bitmap, DeleteBitmap> destination(TheManager->Create(&region));
+  BitmapHolder destination(TheManager->Create(&region));
   if (!destination) {
     throw std::runtime_error("Failed to allocate region Bitmap: TheManager->Create() return NULL");
   }

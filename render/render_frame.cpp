@@ -27,14 +27,8 @@ namespace {
 // Where the main image of a scene that does not save its output is rendered to.
 const char* const temporaryOutputPrefix = "C:\\foxglove\\temp\\temp_filename";
 
-struct BitmapDeleter {
-  void operator()(Bitmap* bitmap) const { bitmap->DeleteThis(); }
-};
-// A bitmap made for the frame, released with the host's delete operation on every way out.
-using FrameBitmap = std::unique_ptr<Bitmap, BitmapDeleter>;
-
-FrameBitmap createFrameBitmap(BitmapInfo& info) {
-  FrameBitmap bitmap(TheManager->Create(&info));
+BitmapHolder createFrameBitmap(BitmapInfo& info) {
+  BitmapHolder bitmap(TheManager->Create(&info));
   if (!bitmap)
     throw std::runtime_error("Failed to allocate Bitmap: TheManager->Create() return NULL");
   return bitmap;
@@ -70,11 +64,6 @@ class FrameEnd {
  private:
   RenderJob& job_;
 };
-
-void deleteBitmap(Bitmap*& bitmap) {
-  if (bitmap) bitmap->DeleteThis();
-  bitmap = nullptr;
-}
 
 // Takes the output description and the render elements from the render settings, as the
 // renderer is about to be opened with them.
@@ -129,7 +118,7 @@ void createElementBitmaps(RenderJob& job, unsigned frame) {
 
 void createElementAccumulators(RenderJob& job) {
   for (PBBitmap* output : job.elementBitmaps) {
-    job.elementAccumulators.push_back(output ? TheManager->Create(&output->bi) : nullptr);
+    job.elementAccumulators.emplace_back(output ? TheManager->Create(&output->bi) : nullptr);
   }
 }
 
@@ -195,7 +184,7 @@ void renderMultiplePasses(RenderJob& job, TimeValue t, Bitmap* frameBitmap,
                           tangram::win32::simple_socket& socket) {
   const int passes = job.multipassPassCount;
   logStream << "rendering multipass effect:" << std::endl;
-  FrameBitmap pass = createFrameBitmap(job.outputInfo);
+  BitmapHolder pass = createFrameBitmap(job.outputInfo);
   const bool shown = showsFrameBuffer(job);
   for (int p = 0; p < passes; ++p) {
     const std::string ofPasses = std::to_string(p + 1) + " of " + std::to_string(passes);
@@ -219,7 +208,8 @@ void renderMultiplePasses(RenderJob& job, TimeValue t, Bitmap* frameBitmap,
     for (size_t i = 0; i < job.elementAccumulators.size(); ++i) {
       PBBitmap* output = job.elementBitmaps[i];
       if (output && output->bm && job.elementAccumulators[i]) {
-        job.multipassEffect->AccumulateBitmap(job.elementAccumulators[i], output->bm, p, passTime);
+        job.multipassEffect->AccumulateBitmap(job.elementAccumulators[i].get(), output->bm, p,
+                                              passTime);
       }
     }
     logStream << "\tsuccess" << std::endl;
@@ -260,8 +250,8 @@ void writeElementImages(RenderJob& job, bool multiPass) {
     Bitmap* image = output->bm;
     if (multiPass) {
       // The last pass is in the accumulator with the others; its own bitmap is done with.
-      deleteBitmap(output->bm);
-      image = i < job.elementAccumulators.size() ? job.elementAccumulators[i] : nullptr;
+      releaseBitmap(output->bm);
+      image = i < job.elementAccumulators.size() ? job.elementAccumulators[i].get() : nullptr;
     }
     if (image) writeImage(job, image, &output->bi);
   }
@@ -286,10 +276,9 @@ void RenderJob::prepareOutputInfo(BitmapInfo& info) {
 
 void RenderJob::releaseElementBitmaps() {
   for (PBBitmap* output : elementBitmaps) {
-    if (output) deleteBitmap(output->bm);
+    if (output) releaseBitmap(output->bm);
   }
   // Every accumulator goes, whatever the multi-pass state is now: they are the frame's.
-  for (Bitmap*& accumulator : elementAccumulators) deleteBitmap(accumulator);
   elementAccumulators.clear();
 }
 
@@ -318,7 +307,7 @@ unsigned short RenderJob::RenderFrame(unsigned frame, tangram::win32::simple_soc
   logStream << "Rendering frame " << fileName << std::endl;
 
   if (regionRendering) checkRegionHasPixels(*this);
-  FrameBitmap frameBitmap = createFrameBitmap(outputInfo);
+  BitmapHolder frameBitmap = createFrameBitmap(outputInfo);
   frameBitmap->PrepareGChannels(&outputInfo);
   logStream << "Bitmap " << static_cast<void*>(frameBitmap.get()) << std::endl;
   createElementBitmaps(*this, frame);

@@ -2,6 +2,7 @@
 // output state, and the job operations StartJob, RenderFrame and EndJob with their trapped calls.
 #pragma once
 
+#include "render/bitmap_holder.h"
 #include "render/fault_filter.h"
 #include "tangram/win32/simple_socket.h"
 
@@ -86,7 +87,7 @@ class RenderJob {
   int renderElementCount = 0;
   std::vector<IRenderElement*> renderElements;
   std::vector<PBBitmap*> elementBitmaps;
-  std::vector<Bitmap*> elementAccumulators;
+  std::vector<BitmapHolder> elementAccumulators;
   /// Each element's file name before numbering, kept when the elements are taken, so that every
   /// frame numbers its element files from the same name.
   std::vector<std::string> elementBaseNames;

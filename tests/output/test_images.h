@@ -1,6 +1,8 @@
 // Test helpers for images: bitmaps filled by a rule, and image files read back from disk.
 #pragma once
 
+#include "render/bitmap_holder.h"
+
 #include <max.h>
 
 #include <bmmlib.h>
@@ -11,10 +13,7 @@
 #include <memory>
 #include <vector>
 
-struct DeleteBitmap {
-  void operator()(Bitmap* bitmap) const { bitmap->DeleteThis(); }
-};
-using BitmapPtr = std::unique_ptr<Bitmap, DeleteBitmap>;
+using BitmapPtr = BitmapHolder;
 
 /// A width x height bitmap of the type from the bitmap manager whose pixel (x, y) is colour(x, y).
 inline BitmapPtr makeBitmap(int width, int height,
