@@ -76,9 +76,8 @@ MoonstoneInterface::MoonstoneInterface() {
 
 bool MoonstoneInterface::Debug_StartJob(const std::string& fileName,
                                         const std::string& cameraName) {
-  return debugOutcome([&](std::string& errorText) {
-    renderJob.trappedStartJob(fileName, cameraName, errorText);
-  });
+  return debugOutcome(
+      [&](std::string& errorText) { renderJob.trappedStartJob(fileName, cameraName, errorText); });
 }
 
 bool MoonstoneInterface::Debug_EndJob() {
@@ -90,8 +89,8 @@ bool MoonstoneInterface::Debug_RenderFrame(int frameIndex) {
   const bool clean = debugOutcome([&](std::string& errorText) {
     // No controller here: the progress callback's requests fail on an unconnected socket.
     tangram::win32::simple_socket unconnected;
-    status = renderJob.trappedRenderFrame(static_cast<unsigned>(frameIndex), unconnected,
-                                          errorText);
+    status =
+        renderJob.trappedRenderFrame(static_cast<unsigned>(frameIndex), unconnected, errorText);
   });
   return clean && status == 0;
 }

@@ -20,7 +20,8 @@
 /// this order (function IDs 0 to 14; CurrentFrame is a read-only property with getter ID 12).
 /// While the daemon runs, the controller-facing functions go to the controller; otherwise they
 /// answer locally (listener output, true, 0 or undefined).
-class MoonstoneInterface : public tangram::FPWrapper::HVStaticInterface<MoonstoneInterface, FP_CORE> {
+class MoonstoneInterface
+    : public tangram::FPWrapper::HVStaticInterface<MoonstoneInterface, FP_CORE> {
  public:
   MoonstoneInterface();
 
@@ -44,4 +45,6 @@ class MoonstoneInterface : public tangram::FPWrapper::HVStaticInterface<Moonston
 /// The interface's identity. Built where it is used: a namespace-scope Interface_ID would be
 /// initialised at run time, and the global interface object that publishes it could be built
 /// first and read zeros.
-inline Interface_ID moonstoneInterfaceId() { return Interface_ID(0x83928748u, 0xA38F941Eu); }
+inline Interface_ID moonstoneInterfaceId() {
+  return Interface_ID(0x83928748u, 0xA38F941Eu);
+}

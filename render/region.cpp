@@ -91,8 +91,8 @@ void checkRegionHasPixels(const RenderJob& job) {
   const RECT& r = job.regionRect;
   if (std::int64_t{r.right} - r.left > 0 && std::int64_t{r.bottom} - r.top > 0) return;
   throw std::runtime_error("The region to render holds no pixels: left " + std::to_string(r.left) +
-                           ", top " + std::to_string(r.top) + ", right " +
-                           std::to_string(r.right) + ", bottom " + std::to_string(r.bottom) +
+                           ", top " + std::to_string(r.top) + ", right " + std::to_string(r.right) +
+                           ", bottom " + std::to_string(r.bottom) +
                            " after padding and clipping to the render output");
 }
 

@@ -135,8 +135,7 @@ class RenderJob {
   bool trappedLoadFromFile(const std::string& sceneFile, std::string& errorText);
   int trappedOpenCurRenderer(INode* camera, ViewExp* view, RendType type, int width, int height,
                              std::string& errorText);
-  int trappedCurRendererRenderFrame(TimeValue time, Bitmap* bitmap,
-                                    RendProgressCallback* progress, ViewParams* view,
-                                    RECT* region, std::string& errorText);
+  int trappedCurRendererRenderFrame(TimeValue time, Bitmap* bitmap, RendProgressCallback* progress,
+                                    ViewParams* view, RECT* region, std::string& errorText);
   void trappedCloseCurRenderer(std::string& errorText);
 };

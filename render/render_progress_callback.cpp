@@ -45,8 +45,8 @@ bool isRenderingTitle(std::string title) {
 }  // namespace
 
 MoonstoneRenderCallback::MoonstoneRenderCallback(tangram::win32::simple_socket& socket,
-                                                 const std::string& titlePrefix,
-                                                 float progressBase, float progressScale)
+                                                 const std::string& titlePrefix, float progressBase,
+                                                 float progressScale)
     : socket_(socket),
       timeoutCount_(0),
       titlePrefix_(titlePrefix),
@@ -55,7 +55,9 @@ MoonstoneRenderCallback::MoonstoneRenderCallback(tangram::win32::simple_socket& 
   InitializeCriticalSection(&lock_);
 }
 
-MoonstoneRenderCallback::~MoonstoneRenderCallback() { DeleteCriticalSection(&lock_); }
+MoonstoneRenderCallback::~MoonstoneRenderCallback() {
+  DeleteCriticalSection(&lock_);
+}
 
 void MoonstoneRenderCallback::resetThrottle() {
   lastRequestTick.store(0);
@@ -106,9 +108,8 @@ int MoonstoneRenderCallback::exchange(int done, int total) {
   try {
     if (percent > 0) {
       socket_.send(titleRequestText(titlePrefix_ + title_ + " - " + formatted + "%"));
-      socket_.send(progressRequestText(isRenderingTitle(title_)
-                                           ? percent * progressScale_ + progressBase_
-                                           : -1.0f));
+      socket_.send(progressRequestText(
+          isRenderingTitle(title_) ? percent * progressScale_ + progressBase_ : -1.0f));
     } else {
       socket_.send(progressRequestText(-1.0f));
     }

@@ -42,7 +42,9 @@ using Arguments = std::vector<std::string>;
 // final reply.
 const DWORD errorPauseMs = 500;
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
 
 // Whole-field conversion, as the controller's numbers must be. "nan" reads as a float but is
 // no value: it compares false with everything, so a NaN threshold would count no pixel as black.
@@ -61,7 +63,9 @@ bool convert(const std::string& field, Number& value) {
   return true;
 }
 
-std::string countText(size_t count) { return std::to_string(count); }
+std::string countText(size_t count) {
+  return std::to_string(count);
+}
 
 // One command: the job, its arguments, and the socket its replies go to.
 struct Command {
@@ -98,8 +102,8 @@ void renderTask(const Command& command) {
   unsigned short status = 1;
   std::string errorText;
   try {
-    status = job.trappedRenderFrame(static_cast<unsigned>(job.currentFrame), command.socket,
-                                    errorText);
+    status =
+        job.trappedRenderFrame(static_cast<unsigned>(job.currentFrame), command.socket, errorText);
   } catch (const std::exception& error) {
     command.reply(std::string("ERROR: ") + error.what());
     Sleep(errorPauseMs);
@@ -142,8 +146,8 @@ void startJob(const Command& command) {
 }
 
 void endJob(const Command& command) {
-  replyJobOperationErrors(
-      command, [&](std::string& errorText) { command.job.trappedEndJob(errorText); });
+  replyJobOperationErrors(command,
+                          [&](std::string& errorText) { command.job.trappedEndJob(errorText); });
   command.reply("SUCCESS");
 }
 
@@ -178,8 +182,10 @@ void regionRendering(const Command& command) {
     const char* name;
     void (*apply)(RenderJob&, int);
   };
-  const Step steps[] = {{"Padding", setRegionPadding}, {"Left", setRegionLeft},
-                        {"Top", setRegionTop},         {"Right", setRegionRight},
+  const Step steps[] = {{"Padding", setRegionPadding},
+                        {"Left", setRegionLeft},
+                        {"Top", setRegionTop},
+                        {"Right", setRegionRight},
                         {"Bottom", setRegionBottom}};
   for (size_t k = 0; k < 5; ++k) {
     int value;

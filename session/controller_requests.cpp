@@ -49,11 +49,15 @@ std::string valueOf(const std::string& answer, const std::string& notFound) {
   return answer.substr(successPrefix.size());
 }
 
-std::string keyMissing(const std::string& key) { return "Key " + key + " doesn't exist"; }
+std::string keyMissing(const std::string& key) {
+  return "Key " + key + " doesn't exist";
+}
 
 }  // namespace
 
-std::string titleRequestText(const std::string& title) { return "FUNCTION: SETTITLE " + title; }
+std::string titleRequestText(const std::string& title) {
+  return "FUNCTION: SETTITLE " + title;
+}
 
 std::string progressRequestText(float percent) {
   std::ostringstream text;
@@ -78,15 +82,14 @@ bool requestProgress(float percent) {
 
 std::string requestSubmitInfoEntry(const std::string& key) {
   pumpMessages();
-  const std::string answer =
-      exchange("FUNCTION: GETSUBMITINFOENTRY " + key, "GetSubmitInfoEntry");
+  const std::string answer = exchange("FUNCTION: GETSUBMITINFOENTRY " + key, "GetSubmitInfoEntry");
   return valueOf(answer, keyMissing(key));
 }
 
 int requestSubmitInfoEntryElementCount(const std::string& key) {
   pumpMessages();
-  const std::string answer = exchange("FUNCTION: GETSUBMITINFOENTRYELEMENTCOUNT " + key,
-                                      "GetSubmitInfoEntryElementCount");
+  const std::string answer =
+      exchange("FUNCTION: GETSUBMITINFOENTRYELEMENTCOUNT " + key, "GetSubmitInfoEntryElementCount");
   return boost::lexical_cast<int>(valueOf(answer, keyMissing(key)));
 }
 

@@ -28,8 +28,7 @@ Options parseOptions(const std::vector<std::string>& arguments) {
       // As 3ds Max takes it: the script language first, then the file.
       const std::string language = value();
       if (!equalsIgnoringCase(language, "MAXScript")) {
-        throw std::invalid_argument("-U takes MAXScript FILE; unknown script language " +
-                                    language);
+        throw std::invalid_argument("-U takes MAXScript FILE; unknown script language " + language);
       }
       options.scripts.push_back({StartupScript::Kind::File, value()});
     } else if (option == "-mxs") {

@@ -49,9 +49,8 @@ std::string renderTaskLine(int frame) {
 
 controller::Transcript MaxsimSession::command(const std::string& line) {
   const controller::Transcript transcript = link_.command(line, waitMs);
-  const bool failed =
-      std::any_of(transcript.begin(), transcript.end(), worker::isErrorReply) ||
-      transcript.back().rfind("SUCCESS", 0) != 0;
+  const bool failed = std::any_of(transcript.begin(), transcript.end(), worker::isErrorReply) ||
+                      transcript.back().rfind("SUCCESS", 0) != 0;
   if (failed) throw std::runtime_error(describe(line, transcript));
   return transcript;
 }

@@ -37,8 +37,9 @@ class HVStaticInterface : public FPStaticInterface {
   void load_descriptor_list(Interface_ID id, const std::string& internalName, ClassDesc* classDesc,
                             USHORT descriptorFlags, const DescriptorList& list) {
     std::string name = internalName;  // the host takes a writable name, which it copies
-    pass_as_va_list(
-        list, [&](va_list items) { load_descriptor(id, name.data(), 0, classDesc, descriptorFlags, items); });
+    pass_as_va_list(list, [&](va_list items) {
+      load_descriptor(id, name.data(), 0, classDesc, descriptorFlags, items);
+    });
   }
 
  protected:

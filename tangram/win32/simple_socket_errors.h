@@ -15,8 +15,7 @@ class simple_socket_error : public std::runtime_error {
 /// A wait that ran out of time; the connection stays open.
 class simple_socket_timeout_error : public simple_socket_error {
  public:
-  explicit simple_socket_timeout_error(const std::string& message)
-      : simple_socket_error(message) {}
+  explicit simple_socket_timeout_error(const std::string& message) : simple_socket_error(message) {}
 };
 
 /// The peer closed the connection while a packet was being read; the socket has closed itself.

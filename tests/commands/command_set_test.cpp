@@ -128,9 +128,9 @@ TEST_F(CommandSetTest, OptionCommandsSwitchTheirOptionsWithoutAReply) {
   EXPECT_EQ(run("OutputImageFilename,a,b"), Replies{});
   EXPECT_FALSE(job.useOutputImageFilename);
 
-  for (const char* word : {"RestartRendererMode", "HideFrameBuffer", "IgnoreMissingExternalFiles",
-                           "IgnoreMissingUVWs", "IgnoreMissingDLLs", "IgnoreMissingXREFs",
-                           "RemovePadding", "AlphaSplit"}) {
+  for (const char* word :
+       {"RestartRendererMode", "HideFrameBuffer", "IgnoreMissingExternalFiles", "IgnoreMissingUVWs",
+        "IgnoreMissingDLLs", "IgnoreMissingXREFs", "RemovePadding", "AlphaSplit"}) {
     EXPECT_EQ(run(std::string(word) + ",extra"), Replies{}) << word;
   }
   job.showFrameBuffer = true;
@@ -154,8 +154,9 @@ TEST_F(CommandSetTest, FailOnBlackFramesClampsAndKeepsWhatDoesNotConvert) {
   EXPECT_EQ(job.blackPixelPercentage, 40);
   EXPECT_EQ(job.blackPixelThreshold, 0.5f);
   EXPECT_TRUE(job.failOnBlackFrames);
-  EXPECT_NE(log.text().find("FailOnBlackFrames: Parameter 1, \"abc\", is not a valid percentage.\n"),
-            std::string::npos);
+  EXPECT_NE(
+      log.text().find("FailOnBlackFrames: Parameter 1, \"abc\", is not a valid percentage.\n"),
+      std::string::npos);
   // A NaN threshold would let no pixel count as black: it is refused like any unreadable value.
   run("FailOnBlackFrames,60,nan");
   EXPECT_EQ(job.blackPixelPercentage, 60);
@@ -198,8 +199,9 @@ TEST_F(CommandSetTest, ScriptFilesAnswerSuccessForTrueOrOkAndCanSetTheTime) {
   EXPECT_EQ(GetCOREInterface()->GetTime(), 0);
   run("ExecuteScript,10," + script("time.ms", "true") + ",setTime,more");
   EXPECT_EQ(GetCOREInterface()->GetTime(), 10 * GetTicksPerFrame());
-  EXPECT_NE(log.text().find("Set Time to 10\nGetTime(): " + std::to_string(10 * GetTicksPerFrame())),
-            std::string::npos);
+  EXPECT_NE(
+      log.text().find("Set Time to 10\nGetTime(): " + std::to_string(10 * GetTicksPerFrame())),
+      std::string::npos);
 }
 
 TEST_F(CommandSetTest, ErrorsOutsideTheJobOperationsLeaveTheCommandSet) {

@@ -101,9 +101,7 @@ class FaultInEndJob : public FaultMatrix {};
 
 TEST_P(FaultInTheRenderer, FailsThatFrameAndTheNextFrameRenders) {
   connect();
-  ASSERT_EQ(
-      controller.command("StartJob," + faultyScene("render") + ",", waitMs).size(),
-      1u);
+  ASSERT_EQ(controller.command("StartJob," + faultyScene("render") + ",", waitMs).size(), 1u);
   const Transcript crashed = render(1);
   ASSERT_EQ(crashed.size(), 3u);
   EXPECT_EQ(crashed[0], "STARTED");
@@ -120,15 +118,13 @@ TEST_P(FaultInTheRenderer, FailsThatFrameAndTheNextFrameRenders) {
 // session loads another scene and renders its frame.
 TEST_P(FaultInSceneLoading, FailsTheStartAndTheSessionStartsAnotherJob) {
   connect();
-  const Transcript failed =
-      controller.command("StartJob," + faultyScene("load") + ",", waitMs);
+  const Transcript failed = controller.command("StartJob," + faultyScene("load") + ",", waitMs);
   ASSERT_EQ(failed.size(), 2u);
   expectTrapped(failed[0], "LoadFromFile");
   EXPECT_EQ(failed[1].rfind("SUCCESS [filename] ", 0), 0u);
   EXPECT_EQ(render(1), Transcript{"ERROR: RenderTask: Called without being in a job."});
 
-  EXPECT_EQ(controller.command("StartJob," + healthyScene() + ",", waitMs).size(),
-            1u);
+  EXPECT_EQ(controller.command("StartJob," + healthyScene() + ",", waitMs).size(), 1u);
   EXPECT_EQ(render(1), (Transcript{"STARTED", "SUCCESS"}));
   EXPECT_TRUE(rendered("healthy/h0001.tga"));
   expectServedToTheEnd(finish());
@@ -148,8 +144,7 @@ TEST_P(FaultInEndJob, FailsTheEndAndTheJobRendersOn) {
   EXPECT_EQ(render(2), (Transcript{"STARTED", "SUCCESS"}));
   EXPECT_TRUE(rendered("faulty/f0002.tga"));
   EXPECT_EQ(controller.command("EndJob", waitMs), Transcript{"SUCCESS"});
-  EXPECT_EQ(controller.command("StartJob," + healthyScene() + ",", waitMs).size(),
-            1u);
+  EXPECT_EQ(controller.command("StartJob," + healthyScene() + ",", waitMs).size(), 1u);
   expectServedToTheEnd(finish());
 }
 
@@ -171,7 +166,8 @@ TEST_F(DeclinedFault, AFloatUnderflowInTheRendererEndsTheHost) {
   controller.command(
       "StartJob," +
           scene("underflow.max", sceneWithFault("R:\\\\u\\\\u.tga", "float_underflow", "render")) +
-          ",", waitMs);
+          ",",
+      waitMs);
   EXPECT_THROW(controller.command("RenderTask,1", waitMs),
                tangram::win32::simple_socket_disconnect_error);
   const ProcessResult ended = waitForExit();

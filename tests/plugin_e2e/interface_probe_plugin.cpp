@@ -7,9 +7,13 @@
 
 #include <cstdio>
 
-unsigned long LibVersion() { return VERSION_3DSMAX; }
+unsigned long LibVersion() {
+  return VERSION_3DSMAX;
+}
 
-const char* LibDescription() { return "FoxgloveUtil look-up probe"; }
+const char* LibDescription() {
+  return "FoxgloveUtil look-up probe";
+}
 
 void LibInit() {
   FPInterface* found = GetCOREInterface(Interface_ID(0x83928748u, 0xA38F941Eu));

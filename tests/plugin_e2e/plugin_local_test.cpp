@@ -71,7 +71,8 @@ TEST_F(PluginWithoutController, LoadingTheLibraryTruncatesTheLog) {
 }
 
 TEST_F(PluginWithoutController, AnotherPluginFindsFoxgloveUtilByItsId) {
-  const ProcessResult run = runProcess(maxsim, {"-q", "-p", plugins, "-p", PROBE_PLUGIN_DIR, "-mxs", "1"});
+  const ProcessResult run =
+      runProcess(maxsim, {"-q", "-p", plugins, "-p", PROBE_PLUGIN_DIR, "-mxs", "1"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "probe: found FoxgloveUtil\n");
 }
@@ -106,13 +107,15 @@ TEST_F(PluginWithoutController, DebugFunctionsDriveTheRenderEngineByHand) {
   TempFolder output;
   setenv("MAXSIM_DRIVE_R", output.path().c_str(), 1);
   const std::string scene = std::string(MOONSTONE_SOURCE_DIR) + "/examples/scenes/animated.max";
-  const ProcessResult run = script("print (FoxgloveUtil.Debug_RenderFrame 1)\n"
-                                   "print (FoxgloveUtil.Debug_StartJob @\"" + scene +
-                                   "\" \"Camera01\")\n"
-                                   "print (FoxgloveUtil.Debug_RenderFrame 2)\n"
-                                   "print (FoxgloveUtil.GetOutputFilename 0)\n"
-                                   "print (FoxgloveUtil.Debug_EndJob())\n"
-                                   "print (FoxgloveUtil.Debug_EndJob())");
+  const ProcessResult run = script(
+      "print (FoxgloveUtil.Debug_RenderFrame 1)\n"
+      "print (FoxgloveUtil.Debug_StartJob @\"" +
+      scene +
+      "\" \"Camera01\")\n"
+      "print (FoxgloveUtil.Debug_RenderFrame 2)\n"
+      "print (FoxgloveUtil.GetOutputFilename 0)\n"
+      "print (FoxgloveUtil.Debug_EndJob())\n"
+      "print (FoxgloveUtil.Debug_EndJob())");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "Exception: RenderFrame called when consistency check flag jobRunning was not set\n"

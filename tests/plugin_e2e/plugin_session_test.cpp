@@ -27,14 +27,14 @@ TEST_F(PluginSession, AHangUpEndsTheSessionAndTheScriptGetsTrue) {
 
 TEST_F(PluginSession, AWholeJobRendersItsFramesToDisk) {
   connect();
-  const Transcript started = controller.command("StartJob," + example("animated.max") + ",Camera01", waitMs);
+  const Transcript started =
+      controller.command("StartJob," + example("animated.max") + ",Camera01", waitMs);
   ASSERT_EQ(started.size(), 1u) << started.front();
   EXPECT_EQ(started[0],
             "SUCCESS [filename] R:\\animated\\animated.tga\n[format] Targa Image File\n"
             "[size] 160x120\n[aspect] 1\n");
   for (int frame = 1; frame <= 3; ++frame) {
-    const Transcript rendered =
-        controller.command("RenderTask," + std::to_string(frame), waitMs);
+    const Transcript rendered = controller.command("RenderTask," + std::to_string(frame), waitMs);
     EXPECT_EQ(rendered.front(), "STARTED");
     EXPECT_EQ(rendered.back(), "SUCCESS");
     bool sawProgress = false;
@@ -58,7 +58,8 @@ TEST_F(PluginSession, AWholeJobRendersItsFramesToDisk) {
 
 TEST_F(PluginSession, AFailedStartJobIsAnsweredByItsErrorThenSuccess) {
   connect();
-  const Transcript reply = controller.command("StartJob," + scene("bad.txt", "not a scene") + ",", waitMs);
+  const Transcript reply =
+      controller.command("StartJob," + scene("bad.txt", "not a scene") + ",", waitMs);
   ASSERT_EQ(reply.size(), 2u);
   EXPECT_EQ(reply[0].rfind("ERROR: Invalid max file: \"", 0), 0u) << reply[0];
   EXPECT_EQ(reply[1].rfind("SUCCESS [filename] ", 0), 0u);
@@ -91,9 +92,8 @@ TEST_F(PluginSession, ScriptTextsAnswerStringsAndScriptErrorsEndTheSession) {
   connect();
   EXPECT_EQ(controller.command("ExecuteStringScript,0,1+1", waitMs),
             (Transcript{"STARTED", "ERROR: Script did not return a string: 2"}));
-  EXPECT_EQ(
-      controller.command("ExecuteStringScript,0,\"\\\"a\\\" + \\\"b\\\"\"", waitMs),
-      (Transcript{"STARTED", "SUCCESS: ab"}));
+  EXPECT_EQ(controller.command("ExecuteStringScript,0,\"\\\"a\\\" + \\\"b\\\"\"", waitMs),
+            (Transcript{"STARTED", "SUCCESS: ab"}));
   EXPECT_EQ(
       controller.command("ExecuteStringScript,0,throw \\\"broken\\\"", waitMs),
       (Transcript{"STARTED", "ERROR: Exception caught in 3ds max: -- Runtime error: broken"}));
@@ -117,8 +117,7 @@ TEST_F(PluginSession, ScriptsTalkToTheControllerThroughFoxgloveUtil) {
                                    "m == undefined and again == false and "
                                    "FoxgloveUtil.CurrentFrame == 4");
   connect();
-  const Transcript transcript =
-      controller.command("ExecuteScript,4," + script, waitMs);
+  const Transcript transcript = controller.command("ExecuteScript,4," + script, waitMs);
   EXPECT_EQ(transcript, (Transcript{"STARTED", "FUNCTION: SETTITLE busy", "FUNCTION: STDOUT: hello",
                                     "FUNCTION: PROGRESS 50", "FUNCTION: GETJOBINFOENTRY Name",
                                     "FUNCTION: GETSUBMITINFOENTRYELEMENTCOUNT Items",

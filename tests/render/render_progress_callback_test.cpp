@@ -49,7 +49,8 @@ class ProgressCallbackTest : public ::testing::Test {
 };
 
 TEST_F(ProgressCallbackTest, RenderingTitleSendsTitleAndProgressAndGoesOnForContinue) {
-  for (const char* title : {"Rendering Image", "RENDERING IMAGE 2", "rendering", "12%  Rendering"}) {
+  for (const char* title :
+       {"Rendering Image", "RENDERING IMAGE 2", "rendering", "12%  Rendering"}) {
     MoonstoneRenderCallback callback(plugin, "", 0.0f, 1.0f);
     callback.SetTitle(title);
     controller.send("CONTINUE");

@@ -69,7 +69,8 @@ TEST(VersionLineTest, CarriesTheVersionAndBuildStampsInTheirFixedForms) {
       "Moonstone 2\\.7\\.29981 (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
       "[ 123][0-9] [0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-5][0-9] R");
   EXPECT_TRUE(std::regex_match(versionLine(), form)) << versionLine();
-  EXPECT_EQ(versionLine(), std::string("Moonstone 2.7.29981 ") + buildDate + " " + buildTime + " R");
+  EXPECT_EQ(versionLine(),
+            std::string("Moonstone 2.7.29981 ") + buildDate + " " + buildTime + " R");
 }
 
 TEST_F(SessionTest, RightGreetingGetsExactlyTheVersionLineAndHangUpEndsNormally) {
@@ -134,7 +135,8 @@ TEST_F(SessionTest, IdleSessionPumpsTheHostsMessagesAndLogsEachCommand) {
   // both commands have been served and logged.
   std::promise<void> idle;
   ASSERT_TRUE(standin::post_thread_work(session.id(), [&idle] { idle.set_value(); }));
-  ASSERT_EQ(idle.get_future().wait_for(std::chrono::milliseconds(waitMs)), std::future_status::ready);
+  ASSERT_EQ(idle.get_future().wait_for(std::chrono::milliseconds(waitMs)),
+            std::future_status::ready);
   controller.hangUp();
   session.join();
 

@@ -93,9 +93,9 @@ TEST(SimpleSocketStateTest, BindingATakenPortReportsTheWinsockCode) {
   simple_socket first;
   first.start_listen(0, true);
   simple_socket second;
-  EXPECT_EQ(messageOf<simple_socket_error>(
-                [&] { second.start_listen(first.listening_port(), true); }),
-            "bind: Failed to bind to the port.: 10048");
+  EXPECT_EQ(
+      messageOf<simple_socket_error>([&] { second.start_listen(first.listening_port(), true); }),
+      "bind: Failed to bind to the port.: 10048");
   EXPECT_FALSE(second.is_listening());
 }
 

@@ -106,7 +106,8 @@ TEST_F(SceneLoadingTest, IntegerFieldsOutOfRangeOrFractionalAreRefusedByName) {
     double number;
     const char* error;
   } cases[] = {
-      {"/scripts/0/row", 3.11111e+103, "\"row\" must be a whole number from -2147483648 to 2147483647"},
+      {"/scripts/0/row", 3.11111e+103,
+       "\"row\" must be a whole number from -2147483648 to 2147483647"},
       {"/render/width", 1e10, "\"width\" must be a whole number from -2147483648 to 2147483647"},
       {"/faults/0/frame", 2.5, "\"frame\" must be a whole number"},
       {"/time/ticks_per_frame", 4294967296.0, "\"ticks_per_frame\" must be a whole number"},

@@ -1,4 +1,5 @@
-// The per-thread message queue: posting from other threads, pumping, and queues that end with their thread.
+// The per-thread message queue: posting from other threads, pumping, and queues that end with their
+// thread.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -22,7 +23,10 @@ TEST(MessageQueueTest, WorkPostedFromAnotherThreadRunsOnTheOwnerWhenItPumps) {
   std::vector<int> order;
   DWORD ranOn = 0;
   std::thread poster([&] {
-    ASSERT_TRUE(standin::post_thread_work(owner, [&] { order.push_back(1); ranOn = GetCurrentThreadId(); }));
+    ASSERT_TRUE(standin::post_thread_work(owner, [&] {
+      order.push_back(1);
+      ranOn = GetCurrentThreadId();
+    }));
     ASSERT_TRUE(standin::post_thread_work(owner, [&] { order.push_back(2); }));
   });
   poster.join();

@@ -44,9 +44,13 @@ DWORD WINAPI GetCurrentThreadId() {
   return currentThread.id;
 }
 
-DWORD WINAPI GetLastError() { return lastError; }
+DWORD WINAPI GetLastError() {
+  return lastError;
+}
 
-void WINAPI SetLastError(DWORD code) { lastError = code; }
+void WINAPI SetLastError(DWORD code) {
+  lastError = code;
+}
 
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
   section->mutex = new std::recursive_mutex();
@@ -57,21 +61,29 @@ void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section) {
   section->mutex = nullptr;
 }
 
-void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) { section->mutex->lock(); }
+void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) {
+  section->mutex->lock();
+}
 
-void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) { section->mutex->unlock(); }
+void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
+  section->mutex->unlock();
+}
 
 BOOL WINAPI TryEnterCriticalSection(LPCRITICAL_SECTION section) {
   return section->mutex->try_lock() ? TRUE : FALSE;
 }
 
 namespace standin {
-void set_tick_count_offset(DWORD offset) { tickOffset.store(offset); }
+void set_tick_count_offset(DWORD offset) {
+  tickOffset.store(offset);
+}
 
 void freeze_tick_count(DWORD value) {
   frozenTick.store(value);
   tickFrozen.store(true);
 }
 
-void thaw_tick_count() { tickFrozen.store(false); }
+void thaw_tick_count() {
+  tickFrozen.store(false);
+}
 }  // namespace standin

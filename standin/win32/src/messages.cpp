@@ -82,7 +82,9 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
   return TRUE;
 }
 
-BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
+BOOL WINAPI TranslateMessage(const MSG*) {
+  return FALSE;
+}
 
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
   if (msg->message != WM_APP) return 0;

@@ -20,8 +20,7 @@ inline FILETIME filetime_from_timespec(const timespec& time) {
 
 /// A FILETIME as a POSIX time stamp.
 inline timespec timespec_from_filetime(const FILETIME& time) {
-  const ULONGLONG ticks =
-      (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  const ULONGLONG ticks = (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
   const ULONGLONG since_epoch = ticks - unix_epoch_in_filetime;
   timespec result{};
   result.tv_sec = static_cast<time_t>(since_epoch / 10000000ULL);

@@ -1,4 +1,5 @@
-// Internal link between thread ids and message queues: a thread's queue lives as long as the thread.
+// Internal link between thread ids and message queues: a thread's queue lives as long as the
+// thread.
 #pragma once
 
 #include "win32/base_types.h"

@@ -11,33 +11,59 @@ std::atomic<int> startups{0};
 
 int winsockCode(int error) {
   switch (error) {
-    case EINTR: return WSAEINTR;
-    case EBADF: return WSAEBADF;
-    case EACCES: return WSAEACCES;
-    case EFAULT: return WSAEFAULT;
-    case EINVAL: return WSAEINVAL;
-    case EMFILE: return WSAEMFILE;
-    case EWOULDBLOCK: return WSAEWOULDBLOCK;
-    case EINPROGRESS: return WSAEINPROGRESS;
-    case ENOTSOCK: return WSAENOTSOCK;
-    case EMSGSIZE: return WSAEMSGSIZE;
-    case EAFNOSUPPORT: return WSAEAFNOSUPPORT;
-    case EADDRINUSE: return WSAEADDRINUSE;
-    case EADDRNOTAVAIL: return WSAEADDRNOTAVAIL;
-    case ENETDOWN: return WSAENETDOWN;
-    case ENETUNREACH: return WSAENETUNREACH;
-    case ECONNABORTED: return WSAECONNABORTED;
-    case ECONNRESET: return WSAECONNRESET;
+    case EINTR:
+      return WSAEINTR;
+    case EBADF:
+      return WSAEBADF;
+    case EACCES:
+      return WSAEACCES;
+    case EFAULT:
+      return WSAEFAULT;
+    case EINVAL:
+      return WSAEINVAL;
+    case EMFILE:
+      return WSAEMFILE;
+    case EWOULDBLOCK:
+      return WSAEWOULDBLOCK;
+    case EINPROGRESS:
+      return WSAEINPROGRESS;
+    case ENOTSOCK:
+      return WSAENOTSOCK;
+    case EMSGSIZE:
+      return WSAEMSGSIZE;
+    case EAFNOSUPPORT:
+      return WSAEAFNOSUPPORT;
+    case EADDRINUSE:
+      return WSAEADDRINUSE;
+    case EADDRNOTAVAIL:
+      return WSAEADDRNOTAVAIL;
+    case ENETDOWN:
+      return WSAENETDOWN;
+    case ENETUNREACH:
+      return WSAENETUNREACH;
+    case ECONNABORTED:
+      return WSAECONNABORTED;
+    case ECONNRESET:
+      return WSAECONNRESET;
     // A write to a connection the peer has reset is a reset on Windows.
-    case EPIPE: return WSAECONNRESET;
-    case ENOBUFS: return WSAENOBUFS;
-    case EISCONN: return WSAEISCONN;
-    case ENOTCONN: return WSAENOTCONN;
-    case ESHUTDOWN: return WSAESHUTDOWN;
-    case ETIMEDOUT: return WSAETIMEDOUT;
-    case ECONNREFUSED: return WSAECONNREFUSED;
-    case EHOSTUNREACH: return WSAEHOSTUNREACH;
-    default: return error == 0 ? 0 : 10000 + error;
+    case EPIPE:
+      return WSAECONNRESET;
+    case ENOBUFS:
+      return WSAENOBUFS;
+    case EISCONN:
+      return WSAEISCONN;
+    case ENOTCONN:
+      return WSAENOTCONN;
+    case ESHUTDOWN:
+      return WSAESHUTDOWN;
+    case ETIMEDOUT:
+      return WSAETIMEDOUT;
+    case ECONNREFUSED:
+      return WSAECONNREFUSED;
+    case EHOSTUNREACH:
+      return WSAEHOSTUNREACH;
+    default:
+      return error == 0 ? 0 : 10000 + error;
   }
 }
 }  // namespace
@@ -70,6 +96,10 @@ int WSACleanup() {
   return SOCKET_ERROR;
 }
 
-int WSAGetLastError() { return winsockCode(errno); }
+int WSAGetLastError() {
+  return winsockCode(errno);
+}
 
-int closesocket(SOCKET s) { return ::close(s); }
+int closesocket(SOCKET s) {
+  return ::close(s);
+}

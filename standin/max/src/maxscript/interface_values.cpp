@@ -64,7 +64,7 @@ Value* invoke(FPInterfaceDesc* desc, FunctionID id, ParamType2 resultType, FPPar
   FPValue result;
   if (desc->Invoke(id, kCallTime, result, &params) != FPS_OK) {
     throw_runtime_error("Interface function could not be called: " + desc->internal_name + "." +
-                       name);
+                        name);
   }
   return fromResult(result, resultType);
 }

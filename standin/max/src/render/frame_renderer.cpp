@@ -132,9 +132,8 @@ int renderFrame(const Scene& scene, const RenderView& view, TimeValue t, Bitmap*
     if (r == rows / 2) injectFault(scene, frame);
     const bool black = scene.image.blackedOut(y, view.height, frame);
     for (int c = 0; c < columns; ++c) {
-      const Shading shading =
-          scene.image.shade(double(left + c) + panX, double(y) + panY, view.width, view.height,
-                            frameTime);
+      const Shading shading = scene.image.shade(double(left + c) + panX, double(y) + panY,
+                                                view.width, view.height, frameTime);
       mainRow[c] = black ? BMM_Color_fl(0, 0, 0, 1) : shading.color;
       for (size_t e = 0; e < elements.size(); ++e) {
         elementRows[e][c] =

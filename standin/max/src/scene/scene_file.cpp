@@ -56,10 +56,10 @@ Int integer(const json& value, const std::string& field) {
     if (number <= static_cast<std::uint64_t>(high)) return static_cast<Int>(number);
   } else if (value.is_number_integer()) {
     const auto number = value.get<std::int64_t>();
-    const bool fits = std::is_signed_v<Int>
-                          ? number >= static_cast<std::int64_t>(low) &&
-                                number <= static_cast<std::int64_t>(high)
-                          : number >= 0 && static_cast<std::uint64_t>(number) <= high;
+    const bool fits =
+        std::is_signed_v<Int>
+            ? number >= static_cast<std::int64_t>(low) && number <= static_cast<std::int64_t>(high)
+            : number >= 0 && static_cast<std::uint64_t>(number) <= high;
     if (fits) return static_cast<Int>(number);
   }
   invalid("\"" + field + "\" must be a whole number from " + std::to_string(low) + " to " +
@@ -158,9 +158,9 @@ std::unique_ptr<Object> readObject(const json& node) {
   }
   if (node.contains("object")) {
     const json& object = node.at("object");
-    return std::make_unique<SceneObject>(classId(object, "class_id", Class_ID(0x10u, 0)),
-                                         integerField<SClass_ID>(object, "superclass",
-                                                                 GEOMOBJECT_CLASS_ID));
+    return std::make_unique<SceneObject>(
+        classId(object, "class_id", Class_ID(0x10u, 0)),
+        integerField<SClass_ID>(object, "superclass", GEOMOBJECT_CLASS_ID));
   }
   return nullptr;
 }

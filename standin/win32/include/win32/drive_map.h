@@ -1,4 +1,5 @@
-// Where a Windows path lives on this machine: drive letters map to folders named by the environment.
+// Where a Windows path lives on this machine: drive letters map to folders named by the
+// environment.
 #pragma once
 
 #include <string>

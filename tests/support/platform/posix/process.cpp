@@ -7,7 +7,8 @@
 #include <unistd.h>
 
 pid_t spawnChild(const std::string& program, const std::vector<std::string>& args,
-                 const std::string& inPath, const std::string& outPath, const std::string& errPath) {
+                 const std::string& inPath, const std::string& outPath,
+                 const std::string& errPath) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
