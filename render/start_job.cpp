@@ -89,7 +89,7 @@ void RenderJob::StartJob(const std::string& sceneFile, const std::string& camera
   } catch (const MAXException& e) {
     logStream << "catch(MAXException& e) from LoadFromFile()" << std::endl;
     throw std::runtime_error("Caught a MAXException in GetCOREInterface()->LoadFromFile(): " +
-                             e.message);
+                             std::string(e.message.data()));
   } catch (...) {
     logStream << "catch(...) from LoadFromFile()" << std::endl;
     throw std::runtime_error("3ds max crashed in GetCOREInterface()->LoadFromFile(): " +

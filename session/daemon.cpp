@@ -90,8 +90,8 @@ bool RunMoonstoneDaemon(int portNumber, const std::string& token) {
     logStream << "Exception: " << error.what() << std::endl;
     reportError(std::string("ERROR: Exception caught in 3ds max: ") + error.what());
   } catch (const MAXException& error) {
-    logStream << "MAXException: " << error.message << std::endl;
-    reportError(std::string("ERROR: MAXException caught in 3ds max: ") + error.message);
+    logStream << "MAXException: " << error.message.data() << std::endl;
+    reportError(std::string("ERROR: MAXException caught in 3ds max: ") + error.message.data());
   } catch (MAXScriptException& error) {
     const std::string text = tangram::max3d::error_to_text(error);
     logStream << "Maxscript exception caught: " << text << std::endl;

@@ -64,7 +64,7 @@ int runStartupScripts(const std::vector<StartupScript>& scripts) {
       std::cerr << error.printed() << std::endl;
       return 1;
     } catch (const MAXException& error) {
-      std::cerr << "-- MAXException: " << error.message << std::endl;
+      std::cerr << "-- MAXException: " << error.message.data() << std::endl;
       return 1;
     } catch (const std::exception& error) {
       std::cerr << "-- Exception: " << error.what() << std::endl;

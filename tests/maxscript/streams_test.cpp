@@ -27,6 +27,15 @@ TEST_F(Compiling, EachCompileTakesOneExpressionAndItsSeparators) {
   EXPECT_EQ(results, (std::vector<std::string>{"2", "6", "\"last\""}));
 }
 
+TEST_F(Compiling, AStringStreamCanStartFromAStringValue) {
+  two_value_locals(text, stream);
+  vl.text = new String("1 + 2");
+  auto* stream = new StringStream(vl.text);
+  vl.stream = stream;
+  EXPECT_EQ(readable_text(stream->execute_vf(nullptr, 0)), "3");
+  pop_value_locals();
+}
+
 TEST_F(Compiling, AnElseOnTheNextLineBelongsToTheIf) {
   EXPECT_EQ(result_of("if false then\n 1\nelse\n 2\n"), "2");
 }

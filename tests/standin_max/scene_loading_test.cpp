@@ -287,7 +287,7 @@ TEST_F(SceneLoadingTest, LoadExceptionFaultThrowsMaxException) {
     GetCOREInterface8()->LoadFromFile(file.c_str(), 6);
     FAIL() << "no exception";
   } catch (const MAXException& e) {
-    EXPECT_EQ(e.message, "Corrupt chunk in scene");
+    EXPECT_STREQ(e.message.data(), "Corrupt chunk in scene");
   }
 }
 

@@ -74,10 +74,10 @@ class BitmapInfo {
  public:
   BitmapInfo();
 
-  const MCHAR* Name() const { return name_.c_str(); }
+  const MCHAR* Name() const { return name_.data(); }
   void SetName(const MCHAR* name) { name_ = name ? name : ""; }
   /// The device's name: set explicitly, or "" to let the file name's extension choose it.
-  const MCHAR* Device() { return device_.c_str(); }
+  const MCHAR* Device() { return device_.data(); }
   void SetDevice(const MCHAR* device) { device_ = device ? device : ""; }
 
   WORD Width() { return width_; }

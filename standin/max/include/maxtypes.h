@@ -7,12 +7,13 @@
 
 #include <windows.h>
 
+#include "strclass.h"
+
 #include <climits>
-#include <string>
 
 typedef char MCHAR;
 #define _M(text) text
-typedef std::string MSTR;
+typedef CStr MSTR;
 
 /// Time in ticks; a frame lasts GetTicksPerFrame() ticks.
 typedef int TimeValue;

@@ -54,6 +54,10 @@ class StringStream : public CharStream {
   StringStream() = default;
   /// A stream over a copy of the text; a null pointer gives an empty stream.
   explicit StringStream(MCHAR* init_string);
+  /// An empty stream with room for `ilen` characters.
+  explicit StringStream(int ilen);
+  /// A stream over a copy of a value's text (its to_string); null gives an empty stream.
+  explicit StringStream(Value* init_string);
   /// An empty stream outside the heap, for one that lives on the C++ stack.
   explicit StringStream(Permanent permanent) : CharStream(permanent) {}
 

@@ -15,7 +15,7 @@ BitmapInfo::BitmapInfo()
 
 const MCHAR* BitmapInfo::GetDeviceSetting(const MCHAR* key) const {
   auto found = deviceSettings_.find(key ? key : "");
-  return found == deviceSettings_.end() ? "" : found->second.c_str();
+  return found == deviceSettings_.end() ? "" : found->second.data();
 }
 
 void BitmapInfo::SetDeviceSetting(const MCHAR* key, const MCHAR* value) {

@@ -10,6 +10,13 @@
 
 StringStream::StringStream(MCHAR* init_string) : text_(init_string ? init_string : "") {}
 
+StringStream::StringStream(int ilen) {
+  if (ilen > 0) text_.reserve(static_cast<size_t>(ilen));
+}
+
+StringStream::StringStream(Value* init_string)
+    : text_(init_string ? init_string->to_string() : "") {}
+
 int StringStream::get_char() {
   if (read_ >= text_.size()) return EOF;
   return static_cast<unsigned char>(text_[read_++]);

@@ -64,7 +64,7 @@ bool runScript(const SceneScript& script, LogSys* log) {
   } catch (const std::exception& e) {
     logLine(log, SYSLOG_ERROR, "Scene script", e.what());
   } catch (const MAXException& e) {
-    logLine(log, SYSLOG_ERROR, "Scene script", e.message.c_str());
+    logLine(log, SYSLOG_ERROR, "Scene script", e.message.data());
   } catch (...) {
     logLine(log, SYSLOG_ERROR, "Scene script", "the script raised an error");
   }
