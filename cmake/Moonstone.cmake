@@ -20,7 +20,8 @@ function(moonstone_warnings target)
 endfunction()
 
 # Collects the .cpp files under each given folder (recursively) into OUT. Of the platform/posix/
-# and platform/windows/ folders only the one of the platform built (MOONSTONE_PLATFORM) is kept.
+# and platform/windows/ folders only the one of the platform built (MOONSTONE_PLATFORM) is kept, and
+# files matching MOONSTONE_EXCLUDED_SOURCES (the other architecture's variants) are left out.
 function(moonstone_sources out)
   set(files)
   foreach(dir ${ARGN})
@@ -28,5 +29,8 @@ function(moonstone_sources out)
     list(APPEND files ${found})
   endforeach()
   list(FILTER files EXCLUDE REGEX "/platform/${MOONSTONE_OTHER_PLATFORM}/")
+  if(MOONSTONE_EXCLUDED_SOURCES)
+    list(FILTER files EXCLUDE REGEX "${MOONSTONE_EXCLUDED_SOURCES}")
+  endif()
   set(${out} ${files} PARENT_SCOPE)
 endfunction()

@@ -11,6 +11,20 @@ if(WIN32)
   add_library(win32api INTERFACE)
   target_link_libraries(win32api INTERFACE ws2_32 psapi dbghelp pthread)
 
+  # The structured-exception guard: __try/__except where the compiler has it (64-bit); on 32-bit
+  # x86, where clang cannot compile __try, a handler registered on the thread's chain of exception
+  # frames as __try would register it.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(MOONSTONE_EXCLUDED_SOURCES "/platform/windows/seh_frame_guard(_test)?\\.cpp$")
+  else()
+    set(MOONSTONE_EXCLUDED_SOURCES "/render/platform/windows/seh_guard\\.cpp$")
+  endif()
+
+  # The toolchain's DLLs that the programs need beside them (none on 64-bit).
+  if(MOONSTONE_RUNTIME_DLLS)
+    file(COPY ${MOONSTONE_RUNTIME_DLLS} DESTINATION ${CMAKE_BINARY_DIR}/bin)
+  endif()
+
   # Debian ships no Windows builds of the header-only libraries, but their headers serve any
   # target: a folder of links to exactly those headers, so that no other Linux header is seen.
   set(third_party ${CMAKE_BINARY_DIR}/third_party/include)

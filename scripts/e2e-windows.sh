@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # End to end on Windows binaries: the Linux foxglove-worker drives maxsim.exe and moonstone.dlx under
-# wine64 (scripts/wine-maxsim.sh): the example scenes with elements, multi-pass, tiles and previews,
+# Wine (scripts/wine-maxsim.sh): the example scenes with elements, multi-pass, tiles and previews,
 # then every fault kind injected into the renderer, each trapped with its name (or, for the kinds
 # Windows declines or Wine cannot raise, what really happens) and the next frame rendered. Run
-# inside the prefix that scripts/test-windows.sh makes (it calls this); needs build/ (the worker)
-# and build-windows/.
+# inside the prefix that scripts/test-windows.sh makes (it calls this, with its --arch); needs
+# build/ (the worker) and the Windows build of that architecture.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source scripts/windows-arch.sh
+build_dir=$(cd "$build_dir" && pwd)
+export MAXSIM_EXE=$build_dir/bin/maxsim.exe MAXSIM_WINE=$wine
 worker=${WORKER:-$root/build/bin/foxglove-worker}
 : "${WINEPREFIX:?run under scripts/test-windows.sh, which makes the Wine prefix}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/moonstone-e2e-XXXXXX")
@@ -29,7 +32,7 @@ render() {  # SCENE FRAMES [OPTIONS...]: the worker's line output, in $output; s
   local scene=$1 frames=$2
   shift 2
   output=$(cd "$work" && "$worker" render "$scene" --frames "$frames" --progress lines \
-    --maxsim "$root/scripts/wine-maxsim.sh" --plugin-dir "$root/build-windows/bin/plugins" "$@" 2>&1)
+    --maxsim "$root/scripts/wine-maxsim.sh" --plugin-dir "$build_dir/bin/plugins" "$@" 2>&1)
   status=$?
 }
 

@@ -1,6 +1,16 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs to build, test and run; quick when all are present.
+# With --windows-i686 it also sets up the 32-bit Windows build and wine32 (i386 multiarch).
 set -euo pipefail
+
+usage() { echo "usage: $0 [--windows-i686]" >&2; exit 2; }
+windows_i686=false
+for argument in "$@"; do
+  case $argument in
+    --windows-i686) windows_i686=true ;;
+    *) usage ;;
+  esac
+done
 
 packages=(
   build-essential cmake ninja-build pkg-config git
@@ -15,6 +25,20 @@ packages=(
   slurmctld slurmd slurm-client munge
 )
 
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+
+if $windows_i686; then
+  # The 32-bit Windows build (scripts/build-windows.sh --arch i686) and its tests under wine32,
+  # which Debian packages for the i386 architecture only.
+  packages+=(g++-mingw-w64-i686-posix wine32:i386)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "setup: adding the i386 architecture for wine32 (asked for by --windows-i686)"
+    $SUDO dpkg --add-architecture i386
+  fi
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -23,12 +47,10 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   echo "setup: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 else
   echo "setup: all packages present"
 fi
+$windows_i686 || echo "setup: the 32-bit Windows build is left out (scripts/setup.sh --windows-i686 adds it)"

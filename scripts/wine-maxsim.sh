@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Runs the Windows maxsim.exe under wine64 in place of maxsim, for foxglove-worker --maxsim: the
+# Runs the Windows maxsim.exe under Wine in place of maxsim, for foxglove-worker --maxsim: the
 # worker's drive folders (MAXSIM_DRIVE_X) become Wine drives, and drive C's Foxglove folder (the
 # plug-in's log) is drive C's of the worker. WINEPREFIX must name a prefix already made
-# (scripts/test-windows.sh makes one); MAXSIM_EXE may name another maxsim.exe.
+# (scripts/test-windows.sh makes one); MAXSIM_EXE may name another maxsim.exe, and MAXSIM_WINE the
+# Wine loader that runs it (wine64 by default; the 32-bit build needs wine32's).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 exe=${MAXSIM_EXE:-$here/build-windows/bin/maxsim.exe}
-wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wine=${MAXSIM_WINE:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
 : "${WINEPREFIX:?WINEPREFIX must name a Wine prefix}"
 export WINEDEBUG=${WINEDEBUG:--all}
 
@@ -25,4 +26,4 @@ for letter in {A..Y}; do
 done
 # Drive Z stays Wine's view of the whole file system, so that POSIX paths (the worker's scene
 # files) open from a current folder on it.
-exec "$wine64" "$exe" "$@"
+exec "$wine" "$exe" "$@"

@@ -32,6 +32,7 @@ __attribute__((noinline)) inline void illegal_instruction() {
 }
 
 inline volatile bool neverStop = false;
+inline const int x87Divisor = 3;
 
 /// Recurses until the stack is gone.
 __attribute__((noinline)) inline int recurse(int depth) {
@@ -49,6 +50,18 @@ __attribute__((noinline)) inline void unmasked_inexact_division() {
   double value = 1.0;
   const double three = 3.0;
   asm volatile("ldmxcsr %1\n\tdivsd %2, %0" : "+x"(value) : "m"(trapping), "x"(three));
+}
+
+/// Unmasks the x87 precision trap and divides 1 by 3; the fault arrives at the next x87
+/// instruction, and the trap stays unmasked.
+__attribute__((noinline)) inline void unmasked_x87_inexact_division() {
+  unsigned short control;
+  asm volatile("fnstcw %0" : "=m"(control));
+  const unsigned short trapping = control & ~0x20u;
+  asm volatile("fldcw %0\n\tfld1\n\tfidivl %1\n\tfwait\n\tfstp %%st(0)"
+               :
+               : "m"(trapping), "m"(x87Divisor)
+               : "memory");
 }
 
 /// Unmasks the x87 invalid-operation trap and pushes nine values onto its eight registers; the

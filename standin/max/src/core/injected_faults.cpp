@@ -21,6 +21,7 @@ const std::pair<const char*, ProcessorFault> faultNames[] = {
     {"stack_overflow", ProcessorFault::StackOverflow},
     {"in_page_error", ProcessorFault::InPageError},
     {"misalignment", ProcessorFault::DatatypeMisalignment},
+    {"array_bounds", ProcessorFault::ArrayBoundsExceeded},
     {"float_divide_by_zero", ProcessorFault::FloatDivideByZero},
     {"float_overflow", ProcessorFault::FloatOverflow},
     {"float_underflow", ProcessorFault::FloatUnderflow},
@@ -75,13 +76,22 @@ __attribute__((noinline)) int readAt(const void* address) {
 // switches it off again when no fault came.
 __attribute__((noinline)) void misalignedRead() {
   alignas(16) static char buffer[16];
+  uintptr_t flags;
   asm volatile(
-      "pushf\n\torl $0x40000, (%%rsp)\n\tpopf\n\t"
-      "movl 1(%0), %%eax\n\t"
-      "pushf\n\tandl $~0x40000, (%%rsp)\n\tpopf"
-      :
+      "pushf\n\tpop %0\n\tor $0x40000, %0\n\tpush %0\n\tpopf\n\t"
+      "movl 1(%1), %%eax\n\t"
+      "pushf\n\tpop %0\n\tand $~0x40000, %0\n\tpush %0\n\tpopf"
+      : "=&r"(flags)
       : "r"(buffer)
       : "eax", "cc", "memory");
+}
+
+// BOUND with a value above the upper bound of its pair: an array-bounds fault in 32-bit mode. The
+// bytes are "bound %eax, (%esi)"; 64-bit mode has no BOUND, and there the same bytes are an
+// invalid instruction prefix, so the processor raises an undefined-instruction fault instead.
+__attribute__((noinline)) void boundCheck() {
+  static const int32_t bounds[2] = {0, 1};
+  asm volatile(".byte 0x62, 0x06" : : "a"(2), "S"(bounds) : "memory");
 }
 
 // Runs one SSE operation on a and b with the given trap unmasked (the flags cleared first), then
@@ -149,6 +159,9 @@ void raiseFault(ProcessorFault fault) {
       break;
     case ProcessorFault::DatatypeMisalignment:
       misalignedRead();
+      break;
+    case ProcessorFault::ArrayBoundsExceeded:
+      boundCheck();
       break;
     case ProcessorFault::FloatDivideByZero:
       sseFault(maskDivideByZero, 1.0, 0.0, false);

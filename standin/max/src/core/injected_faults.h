@@ -17,6 +17,7 @@ enum class ProcessorFault {
   StackOverflow,          // recursion until the stack is gone
   InPageError,            // a read of a mapped file's page that has nothing behind it
   DatatypeMisalignment,   // a misaligned read with alignment checking switched on
+  ArrayBoundsExceeded,    // BOUND with an index outside its bounds (32-bit x86 only)
   FloatDivideByZero,      // floating-point faults, each with its trap switched on
   FloatOverflow,
   FloatUnderflow,
@@ -32,7 +33,8 @@ std::optional<ProcessorFault> processorFaultNamed(const std::string& name);
 /// Makes the processor raise the fault on the calling thread. The caller's frames are abandoned
 /// when a fault guard takes it; without one the process dies of the signal. On x86-64 Linux an
 /// integer overflow arrives as a division fault and a privileged instruction as an access
-/// violation, as the processor and the kernel report them.
+/// violation, as the processor and the kernel report them; on every 64-bit system an array-bounds
+/// check is an illegal instruction.
 void raiseFault(ProcessorFault fault);
 
 }  // namespace standin
