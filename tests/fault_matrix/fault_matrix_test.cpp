@@ -22,10 +22,11 @@ struct InjectedFault {
 
 // Every fault that the processor and the kernel really raise here, with what arrives. Three codes
 // that the fault filter accepts cannot be raised on x86-64 Linux at all: Array Bounds Exceeded
-// (the BOUND instruction does not exist in 64-bit mode), Integer Overflow (INTO does not exist
-// either; a division's overflow is a division fault) and Privileged Instruction (the kernel
-// reports a privileged instruction as a general-protection fault, a SIGSEGV). The two kinds that
-// try them are in the table with the code that really arrives.
+// (the BOUND instruction does not exist in 64-bit mode: its bytes are an undefined instruction),
+// Integer Overflow (INTO does not exist either; a division's overflow is a division fault) and
+// Privileged Instruction (the kernel reports a privileged instruction as a general-protection
+// fault, a SIGSEGV). The three kinds that try them are in the table with the code that really
+// arrives.
 const InjectedFault trappedFaults[] = {
     {"access_violation", "Access Violation", "C0000005"},
     {"stack_overflow", "Stack Overflow", "C00000FD"},
@@ -35,6 +36,7 @@ const InjectedFault trappedFaults[] = {
     {"privileged_instruction", "Access Violation", "C0000005"},
     {"in_page_error", "In Page Error", "C0000006"},
     {"misalignment", "Datatype Misalignment", "80000002"},
+    {"array_bounds", "Illegal Instruction", "C000001D"},
     {"float_divide_by_zero", "Float Divide By Zero", "C000008E"},
     {"float_overflow", "Float Overflow", "C0000091"},
     {"float_inexact", "Float Inexact Result", "C000008F"},
