@@ -244,6 +244,19 @@ TEST(DescriptorBlock, GrowsByHalfWhenFewerThanTwentyBytesRemainAndKeepsItsConten
   EXPECT_EQ(widened, -1) << "integers are sign-extended into their slot";
 }
 
+// With 4-byte slots (32-bit) a pointer still fits while 20 bytes remain; with 8-byte slots it
+// needs 24.
+TEST(DescriptorBlock, APointerFitsWhileItsReserveRemains) {
+  DescriptorList list;
+  const size_t reserve = sizeof(void*) == 8 ? 24 : 20;
+  while (list.capacity() - list.size() > reserve) list.add_int(0);
+  ASSERT_EQ(list.capacity() - list.size(), reserve);
+  list.add_pointer(nullptr);
+  EXPECT_EQ(list.capacity(), DescriptorList::initial_size);
+  list.add_pointer(nullptr);
+  EXPECT_EQ(list.capacity(), DescriptorList::initial_size * 3 / 2);
+}
+
 TEST_F(Wrapper, DispatchOfAnUnknownIdFailsAndLeavesTheResult) {
   FPValue result;
   result.Load(TYPE_INT, 77);
