@@ -11,7 +11,8 @@ wineserver=$(command -v wineserver || echo "$wine_dir/wineserver")
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/moonstone-wine-XXXXXX")
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# A 32-bit-only prefix for the 32-bit build: wine32 without wine64 cannot set up a 64-bit one.
+# A 32-bit prefix for the 32-bit build, as 32-bit Windows is. (A 64-bit prefix would run it too,
+# as 64-bit Windows runs 32-bit programs, since wine32 is installed beside wine64.)
 [ "$arch" = i686 ] && export WINEARCH=win32
 cleanup() {
   "$wineserver" -k 2>/dev/null || true
