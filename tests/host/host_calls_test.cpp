@@ -1,6 +1,6 @@
 // The plug-in's host layer against the stand-in host: default actions, scene files, renderer
 // requirements, cameras, numbered names, the frame buffer and render elements.
-#include "standin_max/host_fixture.h"
+#include "standin/max/host_fixture.h"
 
 #include "host/cameras.h"
 #include "host/class_ids.h"

@@ -1,0 +1,118 @@
+// Writing output images: recorded only when on disk, the alpha-split companion, device errors,
+// and a device that reports success but leaves no file.
+#include "render/test_images.h"
+#include "render/output_writing.h"
+#include "support/job_fixture.h"
+#include "support/message_of.h"
+
+#include <maxsim_state.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <stdexcept>
+
+class OutputWritingTest : public JobTest {
+ protected:
+  void SetUp() override { std::filesystem::create_directories(onDisk("out")); }
+
+  /// An output description naming the file, as the scene's render settings give one.
+  static BitmapInfo output(const std::string& name) {
+    BitmapInfo info;
+    info.SetName(name.c_str());
+    info.SetWidth(32);
+    info.SetHeight(16);
+    return info;
+  }
+
+  BitmapPtr frame = makeBitmap(32, 16, coordinateColour);
+};
+
+TEST_F(OutputWritingTest, RecordsAFileItFindsOnDisk) {
+  BitmapInfo info = output("C:\\out\\frame0001.png");
+  WriteOutputImage(job, frame.get(), &info);
+
+  EXPECT_EQ(job.writtenFiles, std::vector<std::string>{"C:\\out\\frame0001.png"});
+  const Image image = readImage(onDisk("out/frame0001.png"));
+  EXPECT_EQ(image.width, 32);
+  EXPECT_EQ(image.height, 16);
+  EXPECT_EQ(log.text(), "writing to output file: C:\\out\\frame0001.png\n");
+}
+
+TEST_F(OutputWritingTest, AlphaSplitRecordsTheCompanionAfterTheFile) {
+  job.alphaSplit = true;
+  BitmapInfo info = output("C:\\out\\frame0001.tga");
+  info.SetDeviceSetting(BMM_SETTING_ALPHA_SPLIT, "1");
+  WriteOutputImage(job, frame.get(), &info);
+
+  EXPECT_EQ(job.writtenFiles,
+            (std::vector<std::string>{"C:\\out\\frame0001.tga", "C:\\out\\A_frame0001.tga"}));
+  EXPECT_TRUE(std::filesystem::is_regular_file(onDisk("out/A_frame0001.tga")));
+  EXPECT_EQ(log.text(),
+            "writing to output file: C:\\out\\frame0001.tga\n"
+            "Alpha Split feature (tga) is enabled, need to save C:\\out\\A_frame0001.tga\n");
+}
+
+TEST_F(OutputWritingTest, AlphaSplitFailsWhenTheDeviceWritesNoCompanion) {
+  job.alphaSplit = true;
+  BitmapInfo info = output("C:\\out\\frame0001.png");
+  EXPECT_EQ(messageOf<std::runtime_error>([&] { WriteOutputImage(job, frame.get(), &info); }),
+            "bm->Write() returned success, but the Alpha Split feature (tga) is enabled, and the "
+            "output file, \"C:\\out\\A_frame0001.png\" did not exist.");
+  EXPECT_TRUE(std::filesystem::is_regular_file(onDisk("out/frame0001.png")));
+  EXPECT_TRUE(job.writtenFiles.empty());
+}
+
+TEST_F(OutputWritingTest, DeviceErrorsAreReportedWithTheirCodes) {
+  const struct {
+    const char* name;
+    const char* message;
+  } cases[] = {
+      {"C:\\out\\frame0001.xyz", "Error in bm->OpenOutput(): error code 4"},
+      {"C:\\missing\\frame0001.png", "Error in bm->Write(): error code 5"},
+  };
+  for (const auto& c : cases) {
+    BitmapInfo info = output(c.name);
+    EXPECT_EQ(messageOf<std::runtime_error>([&] { WriteOutputImage(job, frame.get(), &info); }),
+              c.message)
+        << c.name;
+  }
+  EXPECT_TRUE(job.writtenFiles.empty());
+}
+
+TEST_F(OutputWritingTest, ADeviceThatReportsSuccessButLeavesNoFileIsCaught) {
+  standin::drop_next_image_file();
+  BitmapInfo info = output("C:\\out\\frame0001.tga");
+  EXPECT_EQ(messageOf<std::runtime_error>([&] { WriteOutputImage(job, frame.get(), &info); }),
+            "bm->Write() returned success, but the output file, \"C:\\out\\frame0001.tga\" did not "
+            "exist.");
+  EXPECT_TRUE(job.writtenFiles.empty());
+}
+
+TEST_F(OutputWritingTest, AFullDiskFailsTheWriteAndLeavesNoFileUnderTheName) {
+  // A file-size limit stands in for a full disk: writes past it fail with EFBIG (the signal
+  // that would otherwise end the process is ignored), as writes to a full disk fail.
+  BitmapPtr large = makeBitmap(
+      256, 256, [](int x, int y) { return coordinateColour(x, y); }, BMM_FLOAT_RGBA_32);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit limit = saved;
+  limit.rlim_cur = 256;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const auto savedSignal = signal(SIGXFSZ, SIG_IGN);
+  std::vector<std::string> messages;
+  for (const char* name :
+       {"frame0001.tga", "frame0001.png", "frame0001.jpg", "frame0001.bmp", "frame0001.exr"}) {
+    BitmapInfo info = output(std::string("C:\\out\\") + name);
+    messages.push_back(
+        messageOf<std::runtime_error>([&] { WriteOutputImage(job, large.get(), &info); }));
+  }
+  signal(SIGXFSZ, savedSignal);
+  setrlimit(RLIMIT_FSIZE, &saved);
+
+  for (const std::string& message : messages) {
+    EXPECT_EQ(message, "Error in bm->Write(): error code 5");
+  }
+  EXPECT_TRUE(job.writtenFiles.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(onDisk("out")));
+}
