@@ -1,5 +1,5 @@
 // The 32-bit guard among the frames that other code registers on the thread's exception chain.
-#include "win32_seh/faults.h"
+#include "support/faults.h"
 
 #include "render/fault_filter.h"
 #include "render/seh_guard.h"
