@@ -70,7 +70,7 @@ struct BMM_Color_fl {
 
 /// Describes an image: its file name and the device that writes it, size, aspect, type, flags,
 /// placement options for CopyImage, and device settings. A value type.
-class BitmapInfo {
+class BMMExport BitmapInfo {
  public:
   BitmapInfo();
 
@@ -127,7 +127,7 @@ class BitmapInfo {
 /// The pixels of a bitmap, held as deep as its type: a BMM_FLOAT_RGBA_32 bitmap keeps every
 /// float; every other type keeps each channel as a 16-bit level, round(v * 65535) of v clamped to
 /// 0..1 (NaN as 0), read back as level / 65535.
-class BitmapStorage {
+class BMMExport BitmapStorage {
  public:
   BitmapStorage(int width, int height, int type);
   int Width() const { return width_; }
@@ -150,7 +150,7 @@ class BitmapStorage {
 class CropCallback;
 
 /// An image in memory. Created by TheManager->Create, released with DeleteThis.
-class Bitmap {
+class BMMExport Bitmap {
  public:
   Bitmap(const Bitmap&) = delete;
   Bitmap& operator=(const Bitmap&) = delete;
@@ -206,7 +206,7 @@ class Bitmap {
 };
 
 /// Creates bitmaps.
-class BitmapManager {
+class BMMExport BitmapManager {
  public:
   /// A new bitmap of bi's width, height and type, all pixels transparent black; null when the
   /// width or height is 0. The caller releases it with DeleteThis.
@@ -214,11 +214,11 @@ class BitmapManager {
 };
 
 /// The host's bitmap manager.
-extern BitmapManager* TheManager;
+extern BMMExport BitmapManager* TheManager;
 
 /// Puts the frame number into a file name: at least four digits (more when needed) right before
 /// the extension: "C:\out\shot.tga", 5 -> "C:\out\shot0005.tga"; 12345 -> "shot12345.tga"; a
 /// name without an extension gets the number at its end. A negative number keeps its sign
 /// before the digits: -5 -> "shot-0005.tga". `nameout` must hold MAX_PATH characters; when the
 /// result would not fit it is set to "". TRUE when the name was made.
-int BMMCreateNumberedFilename(const MCHAR* namein, int frame, MCHAR* nameout);
+BMMExport int BMMCreateNumberedFilename(const MCHAR* namein, int frame, MCHAR* nameout);

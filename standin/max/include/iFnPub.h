@@ -68,7 +68,7 @@ class Interface_ID {
 };
 
 /// A typed value passed to or returned from a published function.
-class FPValue {
+class CoreExport FPValue {
  public:
   FPValue() : type(TYPE_VOID), ptr(nullptr) {}
   /// Stores the one variable argument after `type` (see Loadva).
@@ -127,7 +127,7 @@ struct FPPropDef {
 class FPInterfaceDesc;
 
 /// An interface whose functions are called by ID.
-class FPInterface {
+class CoreExport FPInterface {
  public:
   virtual ~FPInterface() = default;
   virtual FPInterfaceDesc* GetDesc() = 0;
@@ -139,7 +139,7 @@ class FPInterface {
 };
 
 /// An interface with its descriptor: identity, functions and properties.
-class FPInterfaceDesc : public FPInterface {
+class CoreExport FPInterfaceDesc : public FPInterface {
  public:
   FPInterfaceDesc() = default;
   FPInterfaceDesc(const FPInterfaceDesc&) = delete;
@@ -176,10 +176,10 @@ class FPInterfaceDesc : public FPInterface {
 class FPStaticInterface : public FPInterfaceDesc {};
 
 /// The core interface registered under the ID, or null.
-FPInterface* GetCOREInterface(Interface_ID id);
+CoreExport FPInterface* GetCOREInterface(Interface_ID id);
 /// The core interface registered under the internal name (compared without regard to case), or
 /// null.
-FPInterfaceDesc* GetCOREInterfaceByName(const std::string& internal_name);
+CoreExport FPInterfaceDesc* GetCOREInterfaceByName(const std::string& internal_name);
 
 /// An error raised by the host, carrying a message and an optional code.
 class MAXException {

@@ -107,5 +107,5 @@ class Interface8 : public Interface {
 };
 
 /// The host's core interface.
-Interface* GetCOREInterface();
-Interface8* GetCOREInterface8();
+CoreExport Interface* GetCOREInterface();
+CoreExport Interface8* GetCOREInterface8();

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "sdk_exports.h"
 #include "strclass.h"
 
 #include <climits>
@@ -62,6 +63,6 @@ class Interval {
 };
 
 /// Ticks per frame of the loaded scene (160 unless the scene says otherwise).
-int GetTicksPerFrame();
+CoreExport int GetTicksPerFrame();
 /// Changes the ticks per frame of the current scene.
-void SetTicksPerFrame(int ticks);
+CoreExport void SetTicksPerFrame(int ticks);

@@ -6,11 +6,13 @@
 #error "include max.h first: the SDK headers are not self-contained"
 #endif
 
+#include "sdk_exports.h"
+
 #include <string>
 
 /// A narrow string as the host keeps them. Read its text with data(); a const CStr converts to
 /// nothing, so `std::string + s` and `stream << s` need `s.data()`, as they do with the host's.
-class CStr {
+class UtilExport CStr {
  public:
   CStr() = default;
   /// A copy of the text (null: empty).

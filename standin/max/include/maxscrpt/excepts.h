@@ -12,7 +12,7 @@ class Value;
 
 /// A MAXScript error. It is not a std::exception: code that translates standard exceptions into
 /// script errors lets these pass. Each kind prints itself as the listener shows it.
-class MAXScriptException {
+class ScripterExport MAXScriptException {
  public:
   virtual ~MAXScriptException() = default;
   /// Writes the error's printed form, e.g. "-- Runtime error: text".
@@ -29,7 +29,7 @@ class MAXScriptException {
 
 /// A runtime error carrying a text; prints as "-- Runtime error: " + text. Also what `throw "text"`
 /// raises in a script.
-class RuntimeError : public MAXScriptException {
+class ScripterExport RuntimeError : public MAXScriptException {
  public:
   /// Copies the text (null: empty).
   explicit RuntimeError(MCHAR* d1);
@@ -41,37 +41,37 @@ class RuntimeError : public MAXScriptException {
 
 /// A script that does not parse: prints "-- Syntax error: at " + where + ", expected " + what,
 /// then a second line "--  In line: " + the source line in which it failed.
-class SyntaxError : public MAXScriptException {
+class ScripterExport SyntaxError : public MAXScriptException {
  public:
   SyntaxError(const std::string& where, const std::string& expected, const std::string& line);
 };
 
 /// A value used where another kind is needed: "-- Type error: " + text.
-class TypeError : public MAXScriptException {
+class ScripterExport TypeError : public MAXScriptException {
  public:
   explicit TypeError(const std::string& text);
 };
 
 /// An operator applied to a value that has none: "-- No ""op"" function for " + the value.
-class NoMethodError : public MAXScriptException {
+class ScripterExport NoMethodError : public MAXScriptException {
  public:
   NoMethodError(const std::string& operation, Value* value);
 };
 
 /// A call with the wrong number of arguments: "-- Argument count error: f wanted n, got m".
-class ArgCountError : public MAXScriptException {
+class ScripterExport ArgCountError : public MAXScriptException {
  public:
   ArgCountError(const std::string& function, int wanted, int got);
 };
 
 /// A value that cannot be converted: "-- Unable to convert: " + the value + " to type: " + type.
-class ConversionError : public MAXScriptException {
+class ScripterExport ConversionError : public MAXScriptException {
  public:
   ConversionError(Value* value, const std::string& type);
 };
 
 /// A property that an object does not have: "-- Unknown property: "name" in " + the object.
-class UnknownPropertyError : public MAXScriptException {
+class ScripterExport UnknownPropertyError : public MAXScriptException {
  public:
   UnknownPropertyError(const std::string& property, Value* owner);
 };

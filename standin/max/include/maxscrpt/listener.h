@@ -8,4 +8,4 @@
 
 /// The listener's stream: every thread's current_stdout until a thread sets its own. Writes go
 /// to standard output, whole and in order, from any thread.
-CharStream* listener_stream();
+ScripterExport CharStream* listener_stream();

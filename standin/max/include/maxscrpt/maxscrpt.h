@@ -10,6 +10,8 @@
 /// header that uses the name base_type must come before them).
 #define base_type(t) ((t) & ~0x0800)
 
+#include "sdk_exports.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,7 +23,7 @@ class CharStream;
 /// current_stdout or current_result, the evaluator's working values, a global variable) and may
 /// be deleted by the next collection once it is not. Permanent objects (the constants) are never
 /// on the heap. Objects must not be created on the stack.
-class Collectable {
+class ScripterExport Collectable {
  public:
   Collectable(const Collectable&) = delete;
   Collectable& operator=(const Collectable&) = delete;
@@ -57,7 +59,7 @@ class Collectable {
 /// A MAXScript value. Each kind prints itself in two forms: the readable form (`sprin1`, what
 /// `print` shows: a string in double quotes with escapes) and the plain form (`sprint`, what
 /// `format` shows: a string's characters as they are).
-class Value : public Collectable {
+class ScripterExport Value : public Collectable {
  public:
   /// Writes the readable form.
   virtual void sprin1(CharStream* stream) = 0;
@@ -88,9 +90,9 @@ class Value : public Collectable {
 };
 
 /// The readable form of a value as text.
-std::string readable_text(Value* value);
+ScripterExport std::string readable_text(Value* value);
 /// The plain form of a value as text.
-std::string plain_text(Value* value);
+ScripterExport std::string plain_text(Value* value);
 
 /// The per-thread MAXScript state. A thread has none until init_thread_locals() makes it; it is
 /// removed when the thread ends.
@@ -107,7 +109,7 @@ struct MAXScript_TLS {
 };
 
 /// The thread-local slot that holds each thread's MAXScript_TLS (read it with TlsGetValue).
-extern int thread_locals_index;
+extern ScripterExport int thread_locals_index;
 
 /// A field of the calling thread's MAXScript_TLS, which must exist. A function-like macro: the
 /// C++ keyword thread_local, never followed by "(", is left alone.
@@ -122,14 +124,14 @@ extern int thread_locals_index;
 
 /// Makes the calling thread's MAXScript_TLS if it has none. Leaves the last error at
 /// ERROR_SUCCESS on success.
-void init_thread_locals();
+ScripterExport void init_thread_locals();
 
 /// printf-formatted text to the calling thread's current_stdout.
-int mprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+ScripterExport int mprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 /// Pushes a value-locals frame (a count, the previous head, then the value slots, all pointer
 /// sized) onto the calling thread's frame chain. Used by the value-locals macros.
-void push_value_locals(void* frame);
+ScripterExport void push_value_locals(void* frame);
 
 // A frame of value slots on the stack, reached as vl.name; every slot starts null. The frame
 // must be removed with pop_value_locals() before the function returns normally.
@@ -162,16 +164,16 @@ void push_value_locals(void* frame);
 namespace standin {
 /// Test hook: makes the calling thread's next init_thread_locals() fail (no block is made and the
 /// last error reports ERROR_NOT_ENOUGH_MEMORY), as a thread out of resources would.
-void fail_next_thread_locals_init();
+ScripterExport void fail_next_thread_locals_init();
 /// Test hook: the calling thread's next init_thread_locals() succeeds but leaves `error` as the
 /// last error, as a Windows call made inside it may, since success does not clear the last error.
-void leave_error_after_next_thread_locals_init(DWORD error);
+ScripterExport void leave_error_after_next_thread_locals_init(DWORD error);
 /// The calling thread's MAXScript_TLS, made on first use (for the stand-in's own code and tests).
-MAXScript_TLS* thread_locals();
+ScripterExport MAXScript_TLS* thread_locals();
 }  // namespace standin
 
 /// true and false.
-class Boolean : public Value {
+class ScripterExport Boolean : public Value {
  public:
   explicit Boolean(bool state) : Value(Permanent{}), state_(state) {}
   void sprin1(CharStream* stream) override;
@@ -183,7 +185,7 @@ class Boolean : public Value {
 };
 
 /// ok: the value of an expression that has no other value to give.
-class Ok : public Value {
+class ScripterExport Ok : public Value {
  public:
   Ok() : Value(Permanent{}) {}
   void sprin1(CharStream* stream) override;
@@ -191,17 +193,17 @@ class Ok : public Value {
 };
 
 /// undefined: the value of a variable never set, and of "no such thing".
-class Undefined : public Value {
+class ScripterExport Undefined : public Value {
  public:
   Undefined() : Value(Permanent{}) {}
   void sprin1(CharStream* stream) override;
   const char* class_name() const override { return "UndefinedClass"; }
 };
 
-extern Boolean true_value;
-extern Boolean false_value;
-extern Ok ok;
-extern Undefined undefined;
+extern ScripterExport Boolean true_value;
+extern ScripterExport Boolean false_value;
+extern ScripterExport Ok ok;
+extern ScripterExport Undefined undefined;
 
 /// true_value or false_value.
 inline Value* bool_result(bool state) {

@@ -6,7 +6,7 @@
 #endif
 
 /// A 32-bit signed integer.
-class Integer : public Value {
+class ScripterExport Integer : public Value {
  public:
   explicit Integer(int number) : value(number) {}
   void sprin1(CharStream* stream) override;
@@ -18,7 +18,7 @@ class Integer : public Value {
 };
 
 /// A 32-bit float. Prints with up to six significant digits and always with a decimal point.
-class Float : public Value {
+class ScripterExport Float : public Value {
  public:
   explicit Float(float number) : value(number) {}
   void sprin1(CharStream* stream) override;

@@ -14,7 +14,7 @@ struct Node;
 }
 
 /// Compiled code of one expression; `eval()` runs it on the calling thread.
-class CodeTree : public Value {
+class ScripterExport CodeTree : public Value {
  public:
   explicit CodeTree(std::unique_ptr<mxs::Node> root);
   ~CodeTree() override;
@@ -27,7 +27,7 @@ class CodeTree : public Value {
 };
 
 /// Compiles MAXScript. `errout` is the stream for the parser's messages.
-class Parser : public Value {
+class ScripterExport Parser : public Value {
  public:
   explicit Parser(CharStream* errout) : errout_(errout) {}
   /// Compiles the next expression of the stream, with the separators (";" and line ends) that

@@ -10,7 +10,7 @@
 
 /// A stream of characters that scripts are read from and printed to. Reading streams keep a
 /// position that the parser may move back to hand an unused token to the next compile.
-class CharStream : public Value {
+class ScripterExport CharStream : public Value {
  public:
   /// The next character, consumed; EOF at the end.
   virtual int get_char();
@@ -48,7 +48,7 @@ class CharStream : public Value {
 };
 
 /// A text in memory: reads from its start, and writes append to it.
-class StringStream : public CharStream {
+class ScripterExport StringStream : public CharStream {
  public:
   /// An empty stream.
   StringStream() = default;
@@ -81,7 +81,7 @@ class StringStream : public CharStream {
 };
 
 /// A file opened for reading ("r") or writing ("w", "a").
-class FileStream : public CharStream {
+class ScripterExport FileStream : public CharStream {
  public:
   FileStream() = default;
   ~FileStream() override;
@@ -110,5 +110,5 @@ class FileStream : public CharStream {
 namespace standin {
 /// Test hook: the calling thread's next execute_vf runs its text and then gives null instead of
 /// the last result, as an evaluator that has no result for a text may.
-void null_result_from_next_execute();
+ScripterExport void null_result_from_next_execute();
 }  // namespace standin

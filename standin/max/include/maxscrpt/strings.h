@@ -9,7 +9,7 @@
 
 /// A text. Its readable form is the text in double quotes with \", \\, \n, \r and \t escapes; its
 /// plain form is the text itself.
-class String : public Value {
+class ScripterExport String : public Value {
  public:
   /// Copies the characters; a null pointer gives an empty text.
   explicit String(const char* text);

@@ -2,6 +2,7 @@
 #include "max.h"
 
 #include "DefaultActions.h"
+#include "maxsim_state.h"
 
 #include "core/host_state.h"
 
