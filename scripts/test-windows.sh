@@ -27,15 +27,53 @@ trap cleanup EXIT
 
 ctest --test-dir "$build_dir" --output-on-failure -j"$(nproc)" ${args[@]+"${args[@]}"}
 
+# The names a PE file exports, one a line.
+exports_of() {
+  "$mingw-objdump" -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+    awk '/^\t\[/ {print $NF}' | sort
+}
+# The names a PE file imports from the DLL named, one a line.
+imports_from() {
+  "$mingw-objdump" -p "$1" |
+    awk -v dll="$2" '/DLL Name:/ {on = ($3 == dll); next} on && NF == 3 && $2 ~ /^[0-9]+$/ {print $3}' |
+    sort
+}
+
 # The plug-in exports exactly its library entry points, under the decorated names the host looks
 # up (on i686 the object's symbols carry one more leading underscore, which the export table drops).
-exports=$("$mingw-objdump" -p "$build_dir/bin/plugins/moonstone.dlx" |
-  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^\t\[/ {print $NF}' | sort | tr '\n' ' ')
+exports=$(exports_of "$build_dir/bin/plugins/moonstone.dlx" | tr '\n' ' ')
 if [ "$exports" != "_Z10LibVersionv _Z14LibDescriptionv _Z7LibInitv " ]; then
   echo "test-windows: moonstone.dlx exports '$exports', not exactly its entry points" >&2
   exit 1
 fi
 echo "test-windows: moonstone.dlx ($arch) exports exactly LibVersion, LibDescription and LibInit"
+
+# The stand-in runtime exports what its export macros mark: C++ names of its own and the data its
+# headers declare with a macro; nothing of the toolchain's runtime linked into it (thread library,
+# unwinder, C++ support, mingw start-up code), which every program links for itself. And it
+# exports everything that the plug-in and maxsim.exe import from it.
+core_exports=$(exports_of "$build_dir/bin/libmaxcore.dll")
+foreign=()
+for name in $core_exports; do
+  case $name in
+    _ZSt* | _ZNSt* | _ZNKSt* | _ZT?St* | _ZT?NSt* | *__gnu_cxx* | *__cxxabiv1* | _Znw* | _Zna* | _Zdl* | _Zda*)
+      foreign+=("$name") ;;
+    _Z*) ;;
+    *) grep -rqE "^extern [A-Za-z]+Export [A-Za-z_]+\*? $name;" standin/max/include || foreign+=("$name") ;;
+  esac
+done
+if [ ${#foreign[@]} -ne 0 ]; then
+  echo "test-windows: libmaxcore.dll exports what no export macro marks: ${foreign[*]}" >&2
+  exit 1
+fi
+for module in plugins/moonstone.dlx maxsim.exe; do
+  missing=$(comm -23 <(imports_from "$build_dir/bin/$module" libmaxcore.dll) <(printf '%s\n' "$core_exports") | tr '\n' ' ')
+  if [ -n "$missing" ]; then
+    echo "test-windows: $module imports from libmaxcore.dll what it does not export: $missing" >&2
+    exit 1
+  fi
+done
+echo "test-windows: libmaxcore.dll ($arch) exports $(wc -w <<<"$core_exports") marked names, nothing of the runtime"
 
 # The application itself: loads the plug-in and runs a script that calls it.
 out=$("$wine" "$build_dir/bin/maxsim.exe" -q -mxs 'print FoxgloveUtil' 2>&1)
