@@ -38,7 +38,7 @@ foreach(lang C CXX)
 endforeach()
 unset(mingw_cxx)
 if(MOONSTONE_WINDOWS_ARCH STREQUAL "i686")
-  # SSE2, which every processor that runs the host has; the fault injector's float faults use it.
+  # SSE2, which every processor that runs the host has, for the compiler to use.
   foreach(lang C CXX)
     string(APPEND CMAKE_${lang}_FLAGS_INIT " -msse2")
   endforeach()

@@ -69,12 +69,13 @@ faults=(
   "float_stack_check:Float Stack Check" "stack_overflow:ends" "misalignment:none"
 )
 if [ "$arch" = i686 ]; then
-  # 32-bit Windows reports every SSE fault as Float Multiple Traps (C00002B5), which the filter
-  # declines: the process ends. The x87 unit's stack fault above keeps its name.
+  # 32-bit code computes in the x87 unit, whose faults keep their names (an SSE fault would arrive
+  # as Float Multiple Traps, C00002B5, which the filter declines).
   faults+=(
     "array_bounds:Array Bounds Exceeded"
-    "float_divide_by_zero:ends" "float_overflow:ends" "float_inexact:ends" "float_invalid:ends"
-    "float_underflow:ends" "float_denormal:ends"
+    "float_divide_by_zero:Float Divide By Zero" "float_overflow:Float Overflow"
+    "float_inexact:Float Inexact Result" "float_invalid:Float Invalid Operation"
+    "float_underflow:ends" "float_denormal:Float Denormal Operand"
   )
 else
   faults+=(

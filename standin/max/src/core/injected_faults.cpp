@@ -31,8 +31,7 @@ const std::pair<const char*, ProcessorFault> faultNames[] = {
     {"float_stack_check", ProcessorFault::FloatStackCheck},
 };
 
-// Bits of MXCSR: the exception flags (0..5) and their masks (7..12).
-constexpr unsigned mxcsrFlags = 0x3F;
+// Masks of the floating-point traps in MXCSR (bits 7..12).
 constexpr unsigned maskInvalid = 0x0080;
 constexpr unsigned maskDenormal = 0x0100;
 constexpr unsigned maskDivideByZero = 0x0200;
@@ -94,9 +93,35 @@ __attribute__((noinline)) void boundCheck() {
   asm volatile(".byte 0x62, 0x06" : : "a"(2), "S"(bounds) : "memory");
 }
 
+#if defined(__i386__)
+// Runs one x87 operation on a and b with the given trap unmasked (the mask bits sit in the x87
+// control word as in MXCSR, seven places lower), storing the result as a double, so that overflow
+// and underflow happen at the store as they do in 32-bit code, which computes in x87 registers.
+// The pending trap is raised at the store; the control word is put back when no fault came.
+__attribute__((noinline)) void floatFault(unsigned unmask, double a, double b, bool multiply) {
+  unsigned short control;
+  asm volatile("fnstcw %0" : "=m"(control));
+  const auto trapping = static_cast<unsigned short>(control & ~(unmask >> 7));
+  double result;
+  if (multiply) {
+    asm volatile("fnclex\n\tfldcw %1\n\tfldl %2\n\tfmull %3\n\tfstpl %0\n\tfwait\n\tfldcw %4"
+                 : "=m"(result)
+                 : "m"(trapping), "m"(a), "m"(b), "m"(control)
+                 : "memory", "st");
+  } else {
+    asm volatile("fnclex\n\tfldcw %1\n\tfldl %2\n\tfdivl %3\n\tfstpl %0\n\tfwait\n\tfldcw %4"
+                 : "=m"(result)
+                 : "m"(trapping), "m"(a), "m"(b), "m"(control)
+                 : "memory", "st");
+  }
+}
+#else
+// The exception flags of MXCSR (bits 0..5).
+constexpr unsigned mxcsrFlags = 0x3F;
+
 // Runs one SSE operation on a and b with the given trap unmasked (the flags cleared first), then
 // puts MXCSR back when no fault came.
-__attribute__((noinline)) void sseFault(unsigned unmask, double a, double b, bool multiply) {
+__attribute__((noinline)) void floatFault(unsigned unmask, double a, double b, bool multiply) {
   unsigned saved;
   asm volatile("stmxcsr %0" : "=m"(saved));
   unsigned trapping = (saved & ~mxcsrFlags) & ~unmask;
@@ -110,6 +135,7 @@ __attribute__((noinline)) void sseFault(unsigned unmask, double a, double b, boo
                  : "m"(trapping), "x"(b), "m"(saved));
   }
 }
+#endif
 
 // Unmasks the x87 invalid-operation trap and pushes nine values onto the eight registers.
 __attribute__((noinline)) void x87StackOverflow() {
@@ -164,22 +190,22 @@ void raiseFault(ProcessorFault fault) {
       boundCheck();
       break;
     case ProcessorFault::FloatDivideByZero:
-      sseFault(maskDivideByZero, 1.0, 0.0, false);
+      floatFault(maskDivideByZero, 1.0, 0.0, false);
       break;
     case ProcessorFault::FloatOverflow:
-      sseFault(maskOverflow, 1e308, 1e308, true);
+      floatFault(maskOverflow, 1e308, 1e308, true);
       break;
     case ProcessorFault::FloatUnderflow:
-      sseFault(maskUnderflow, 1e-308, 1e-308, true);
+      floatFault(maskUnderflow, 1e-308, 1e-308, true);
       break;
     case ProcessorFault::FloatInexactResult:
-      sseFault(maskInexact, 1.0, 3.0, false);
+      floatFault(maskInexact, 1.0, 3.0, false);
       break;
     case ProcessorFault::FloatInvalidOperation:
-      sseFault(maskInvalid, 0.0, 0.0, false);
+      floatFault(maskInvalid, 0.0, 0.0, false);
       break;
     case ProcessorFault::FloatDenormalOperand:
-      sseFault(maskDenormal, 1e-310, 1.0, true);
+      floatFault(maskDenormal, 1e-310, 1.0, true);
       break;
     case ProcessorFault::FloatStackCheck:
       x87StackOverflow();
