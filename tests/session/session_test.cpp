@@ -18,6 +18,7 @@
 
 namespace {
 
+using namespace moonstone;
 using tangram::win32::simple_socket_error;
 using tangram::win32::simple_socket_timeout_error;
 
