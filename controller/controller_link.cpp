@@ -107,17 +107,37 @@ std::string ControllerLink::receive(int timeout_ms) {
 }
 
 Transcript ControllerLink::command(const std::string& line, int timeout_ms) {
-  worker::CommandReplies replies(line);
   Transcript transcript;
+  CommandHooks hooks;
+  hooks.onPacket = [&transcript](const std::string& packet) { transcript.push_back(packet); };
+  command(line, timeout_ms, hooks);
+  return transcript;
+}
+
+bool ControllerLink::command(const std::string& line, int timeout_ms, const CommandHooks& hooks) {
+  worker::CommandReplies replies(line);
   socket_.send(line);
+  if (!replies.expectsReply()) return true;
   for (;;) {
-    std::string packet = socket_.receive(timeout_ms);
-    transcript.push_back(packet);
-    if (isRequest(packet)) {
-      if (auto reply = answers.answer(packet)) socket_.send(*reply);
+    if (hooks.stop && hooks.stop()) return false;
+    std::string packet;
+    try {
+      packet = socket_.receive(hooks.nextWaitMs ? hooks.nextWaitMs() : timeout_ms);
+    } catch (const tangram::win32::simple_socket_timeout_error&) {
+      if (!hooks.onSilence) throw;
+      if (!hooks.onSilence()) return false;
       continue;
     }
-    if (replies.isFinal(packet)) return transcript;
+    if (hooks.onPacket) hooks.onPacket(packet);
+    if (isRequest(packet)) {
+      // The plug-in waits only 100 ms for a progress answer: it goes out before anything else.
+      const std::optional<std::string> answer = answers.answer(packet);
+      if (answer) socket_.send(*answer);
+      if (hooks.onRequest) hooks.onRequest(packet, answer);
+      continue;
+    }
+    if (hooks.onReply) hooks.onReply(packet);
+    if (replies.isFinal(packet)) return true;
   }
 }
 

@@ -29,6 +29,27 @@ struct RequestAnswers {
 /// One packet the controller received while a command ran, as it came.
 using Transcript = std::vector<std::string>;
 
+/// What a command's loop does besides answering requests and waiting for the final reply: the
+/// worker's extras (stop requests, a watchdog, a look at maxsim, an observer). Every hook is
+/// optional; without them the loop is the simple one: each wait bounded by the command's timeout,
+/// a timeout thrown as the socket's error.
+struct CommandHooks {
+  /// Asked before every wait for a packet: true ends the command unfinished (a stop request).
+  std::function<bool()> stop;
+  /// The longest next wait for a packet in ms (the command's timeout without it).
+  std::function<int()> nextWaitMs;
+  /// Told that a wait passed without a packet: true waits again, false ends the command
+  /// unfinished. Without it the timeout error is thrown.
+  std::function<bool()> onSilence;
+  /// Told of every packet as it arrives, before it is answered.
+  std::function<void(const std::string& packet)> onPacket;
+  /// Told of a request once its answer is sent (none for titles and output lines).
+  std::function<void(const std::string& request, const std::optional<std::string>& answer)>
+      onRequest;
+  /// Told of every reply to the command.
+  std::function<void(const std::string& reply)> onReply;
+};
+
 /// Listens on 127.0.0.1 on a free port and plays the controller for one plug-in connection.
 /// Throws the packet socket's errors.
 class ControllerLink {
@@ -59,7 +80,11 @@ class ControllerLink {
   /// worker::CommandReplies), answering every request from `answers` on the way. Returns every
   /// packet received, requests included, in order. Each wait for a packet is bounded by
   /// timeout_ms.
+  /// Option commands, which the plug-in never answers, are only sent.
   Transcript command(const std::string& line, int timeout_ms);
+  /// The same loop with the hooks' extras. Returns true when the command's last reply came (or
+  /// nothing was to come), false when a hook ended it. Throws the packet socket's errors.
+  bool command(const std::string& line, int timeout_ms, const CommandHooks& hooks);
 
   /// Answers requests; change it before a command to answer differently.
   RequestAnswers answers;

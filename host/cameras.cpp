@@ -1,6 +1,8 @@
 // Camera viewports and the multi-pass effects of camera objects.
 #include "host/cameras.h"
 
+namespace moonstone {
+
 bool isCameraView(ViewExp* viewport) {
   return viewport->GetViewType() == VIEW_CAMERA;
 }
@@ -21,3 +23,5 @@ IMultiPassCameraEffect* multiPassEffect(Object* object) {
   CameraObject* camera = asCamera(object);
   return camera ? camera->GetIMultiPassCameraEffect() : nullptr;
 }
+
+}  // namespace moonstone

@@ -6,6 +6,8 @@
 #include <object.h>
 #include <maxapi.h>
 
+namespace moonstone {
+
 /// Whether the viewport looks through a camera (view type 8).
 bool isCameraView(ViewExp* viewport);
 /// The object as a camera, or null when it is none (or null).
@@ -14,3 +16,5 @@ CameraObject* asCamera(Object* object);
 bool multiPassEnabled(Object* object, TimeValue t);
 /// The camera's multi-pass effect, or null when the object is no camera or has none.
 IMultiPassCameraEffect* multiPassEffect(Object* object);
+
+}  // namespace moonstone

@@ -1,6 +1,8 @@
 // Setting and reading the host's default actions for missing data.
 #include "host/default_actions.h"
 
+namespace moonstone {
+
 void setMissingDataIgnored(MissingData kind, bool ignore) {
   GetCOREInterface()->DefaultActions()->SetAction(
       static_cast<DWORD>(kind),
@@ -12,3 +14,5 @@ bool missingDataIgnored(MissingData kind) {
   return GetCOREInterface()->DefaultActions()->GetAction(static_cast<DWORD>(kind), action) &&
          action == DEFAULTACTIONS_LOGTOFILE;
 }
+
+}  // namespace moonstone

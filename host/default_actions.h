@@ -6,6 +6,8 @@
 #include <DefaultActions.h>
 #include <maxapi.h>
 
+namespace moonstone {
+
 /// The kinds of missing data, with the host's codes.
 enum class MissingData : DWORD {
   ExternalFiles = TYPE_MISSING_EXTERNAL_FILES,
@@ -19,3 +21,5 @@ enum class MissingData : DWORD {
 void setMissingDataIgnored(MissingData kind, bool ignore);
 /// Whether the host's action for this kind is to ignore it (action 1).
 bool missingDataIgnored(MissingData kind);
+
+}  // namespace moonstone

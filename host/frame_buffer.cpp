@@ -1,6 +1,8 @@
 // Showing bitmaps in the host's frame-buffer window while they render.
 #include "host/frame_buffer.h"
 
+namespace moonstone {
+
 void showInFrameBuffer(Bitmap* bitmap) {
   bitmap->Display(nullptr, BMM_CN, FALSE, TRUE, nullptr, nullptr);
 }
@@ -8,3 +10,5 @@ void showInFrameBuffer(Bitmap* bitmap) {
 void removeFromFrameBuffer(Bitmap* bitmap) {
   bitmap->UnDisplay();
 }
+
+}  // namespace moonstone

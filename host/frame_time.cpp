@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace moonstone {
+
 TimeValue frameTime(std::int64_t frame) {
   // Taken wide: a frame number from the controller times the ticks per frame may not fit.
   const std::int64_t ticks = frame * GetTicksPerFrame();
@@ -19,3 +21,5 @@ TimeValue frameTime(std::int64_t frame) {
   }
   return static_cast<TimeValue>(ticks);
 }
+
+}  // namespace moonstone

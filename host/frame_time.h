@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+namespace moonstone {
+
 /// The time of the frame in ticks (frame × GetTicksPerFrame()). Throws std::runtime_error
 /// "Frame <frame> lies outside the host's time range" when the time does not fit a TimeValue.
 TimeValue frameTime(std::int64_t frame);
+
+}  // namespace moonstone

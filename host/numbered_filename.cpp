@@ -7,6 +7,8 @@
 
 #include <stdexcept>
 
+namespace moonstone {
+
 std::string numberedFilename(const std::string& name, int number) {
   MCHAR numbered[MAX_PATH];
   BMMCreateNumberedFilename(name.c_str(), number, numbered);
@@ -16,3 +18,5 @@ std::string numberedFilename(const std::string& name, int number) {
   }
   return numbered;
 }
+
+}  // namespace moonstone

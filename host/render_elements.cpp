@@ -1,6 +1,8 @@
 // The render elements of the host's render settings and their output holders.
 #include "host/render_elements.h"
 
+namespace moonstone {
+
 int activeRenderElementCount(IRenderElementMgr* manager) {
   if (!manager || !manager->GetElementsActive()) return 0;
   return manager->NumRenderElements();
@@ -11,3 +13,5 @@ PBBitmap* elementOutput(IRenderElement* element) {
   element->GetPBBitmap(output);
   return output;
 }
+
+}  // namespace moonstone

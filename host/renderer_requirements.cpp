@@ -1,6 +1,8 @@
 // Asking the current renderer what it requires, through its requirements interface.
 #include "host/renderer_requirements.h"
 
+namespace moonstone {
+
 bool rendererRequires(Interface* core, IRendererRequirements::Requirement requirement) {
   Renderer* renderer = core->GetCurrentRenderer();
   if (!renderer) return false;
@@ -8,3 +10,5 @@ bool rendererRequires(Interface* core, IRendererRequirements::Requirement requir
       renderer->GetInterface(IRENDERERREQUIREMENTS_INTERFACE_ID));
   return requirements && requirements->HasRequirement(requirement);
 }
+
+}  // namespace moonstone

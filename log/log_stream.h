@@ -3,6 +3,8 @@
 
 #include <fstream>
 
+namespace moonstone {
+
 /// Where the log lives on every render node.
 extern const char* const logFilePath;
 
@@ -13,3 +15,5 @@ extern std::ofstream logStream;
 /// Opens (creating or truncating) the log file for writing while other processes may read and
 /// write it too. When the file cannot be opened the stream stays failed and drops every line.
 void openLogFile(std::ofstream& stream);
+
+}  // namespace moonstone

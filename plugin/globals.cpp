@@ -8,6 +8,8 @@
 #include "render/global_render_job.h"
 #include "session/global_socket.h"
 
+namespace moonstone {
+
 const std::string versionText = "2.7.29981";
 
 std::ofstream logStream;
@@ -17,3 +19,5 @@ RenderJob renderJob;
 tangram::win32::simple_socket globalSocket;
 
 MoonstoneInterface moonstoneInterface;
+
+}  // namespace moonstone

@@ -16,6 +16,8 @@
 #include <functional>
 #include <stdexcept>
 
+namespace moonstone {
+
 namespace {
 
 // Reports a job operation's standard error or trapped fault on the listener and in the log;
@@ -171,5 +173,7 @@ void MoonstoneInterface::LogMessage(const std::string& message) {
 }
 
 bool MoonstoneInterface::RunMoonstoneDaemon(int portNumber, const std::string& token) {
-  return ::RunMoonstoneDaemon(portNumber, token);
+  return moonstone::RunMoonstoneDaemon(portNumber, token);
 }
+
+}  // namespace moonstone

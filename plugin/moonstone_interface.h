@@ -16,6 +16,8 @@
 
 #include <string>
 
+namespace moonstone {
+
 /// The static core interface "FoxgloveUtil". Its constructor publishes the entries below in
 /// this order (function IDs 0 to 14; CurrentFrame is a read-only property with getter ID 12).
 /// While the daemon runs, the controller-facing functions go to the controller; otherwise they
@@ -48,3 +50,5 @@ class MoonstoneInterface
 inline Interface_ID moonstoneInterfaceId() {
   return Interface_ID(0x83928748u, 0xA38F941Eu);
 }
+
+}  // namespace moonstone

@@ -3,5 +3,9 @@
 
 #include <string>
 
+namespace moonstone {
+
 /// "2.7.29981": the program's version.
 extern const std::string versionText;
+
+}  // namespace moonstone

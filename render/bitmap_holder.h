@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace moonstone {
+
 /// Releases a bitmap with the host's delete operation (bitmaps are the host's objects: never
 /// `delete`d by the plug-in).
 struct BitmapRelease {
@@ -22,3 +24,5 @@ inline void releaseBitmap(Bitmap*& bitmap) {
   if (bitmap) BitmapRelease()(bitmap);
   bitmap = nullptr;
 }
+
+}  // namespace moonstone

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
+namespace moonstone {
+
 namespace {
 
 /// Dark in every colour component, and either (nearly) transparent or (nearly) opaque; a NaN
@@ -55,3 +57,5 @@ void CheckBlackFrame(RenderJob& job, Bitmap* bm) {
                            "of " +
                            std::to_string(required) + "%");
 }
+
+}  // namespace moonstone

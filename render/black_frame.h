@@ -7,7 +7,11 @@
 
 #include <bmmlib.h>
 
+namespace moonstone {
+
 /// Returns when fewer than job.blackPixelPercentage percent of bm's pixels are black under
 /// job.blackPixelThreshold; throws std::runtime_error with the failure text otherwise. A bitmap
 /// without pixels counts as entirely black.
 void CheckBlackFrame(RenderJob& job, Bitmap* bm);
+
+}  // namespace moonstone

@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+namespace moonstone {
+
 void RenderJob::EndJob() {
   if (!jobRunning) {
     throw std::runtime_error("EndJob called when consistency check flag jobRunning was not set");
@@ -22,3 +24,5 @@ void RenderJob::closeRenderer() {
   if (!errorText.empty()) throw std::runtime_error(errorText + "\n" + lastFaultDescription);
   rendererOpen = false;
 }
+
+}  // namespace moonstone

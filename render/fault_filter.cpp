@@ -3,6 +3,8 @@
 
 #include "tangram/win32/seh_fault_report.h"
 
+namespace moonstone {
+
 int FaultFilter::operator()(EXCEPTION_POINTERS* fault) const {
   lastFaultDescription_ = tangram::win32::seh_fault_report(fault);
   return traps(fault->ExceptionRecord->ExceptionCode) ? EXCEPTION_EXECUTE_HANDLER
@@ -31,3 +33,5 @@ bool FaultFilter::traps(DWORD code) {
       return false;
   }
 }
+
+}  // namespace moonstone

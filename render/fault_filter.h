@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace moonstone {
+
 /// Decides about every structured exception that reaches a guard of the render engine or of the
 /// daemon. It first replaces the text it was given (the job state's lastFaultDescription, which
 /// the filter borrows and must not outlive) with the fault report of the exception, also for the
@@ -28,3 +30,5 @@ class FaultFilter {
  private:
   std::string& lastFaultDescription_;
 };
+
+}  // namespace moonstone

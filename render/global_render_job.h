@@ -3,5 +3,9 @@
 
 #include "render/render_job.h"
 
+namespace moonstone {
+
 /// The job state of the process (constructed after the log stream, whose file it opens).
 extern RenderJob renderJob;
+
+}  // namespace moonstone

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace moonstone {
+
 using tangram::files::file_exists;
 
 namespace {
@@ -92,3 +94,5 @@ std::string DescribeOutput(RenderJob& job) {
        << "[aspect] " << info.Aspect() << "\n";
   return text.str();
 }
+
+}  // namespace moonstone

@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace moonstone {
+
 /// Writes bm to the file and device that bi names, checks that the file (and with alphaSplit its
 /// "A_" companion) exists, and appends the name(s) to job.writtenFiles. Throws std::runtime_error.
 void WriteOutputImage(RenderJob& job, Bitmap* bm, BitmapInfo* bi);
@@ -21,3 +23,5 @@ void WriteJpegPreview(RenderJob& job, Bitmap* bm, BitmapInfo* frameInfo);
 void CreateOutputPath(RenderJob& job, BitmapInfo* bi);
 /// "[filename] ", "[format] ", "[size] " and "[aspect] " lines describing job.outputInfo.
 std::string DescribeOutput(RenderJob& job);
+
+}  // namespace moonstone

@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace moonstone {
+
 namespace {
 
 /// The controller's numbers may be anything an int holds; the sums are taken wide and kept
@@ -122,3 +124,5 @@ void WriteRegionImage(RenderJob& job, Bitmap* bm, BitmapInfo* bi) {
   }
   WriteOutputImage(job, destination.get(), &region);
 }
+
+}  // namespace moonstone

@@ -7,6 +7,8 @@
 
 #include <bmmlib.h>
 
+namespace moonstone {
+
 /// Stores the requested rectangle widened by padding and clipped to the render size, with the
 /// clip of every side (0 for a side that is not clipped). The command set applies the steps one
 /// argument at a time; the step functions below are that order.
@@ -26,3 +28,5 @@ void checkRegionHasPixels(const RenderJob& job);
 /// Cuts the padding off the rendered region bitmap and writes the requested rectangle through
 /// WriteOutputImage under bi's name and device. Throws std::runtime_error.
 void WriteRegionImage(RenderJob& job, Bitmap* bm, BitmapInfo* bi);
+
+}  // namespace moonstone

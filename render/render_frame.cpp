@@ -22,6 +22,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace moonstone {
+
 namespace {
 
 // Where the main image of a scene that does not save its output is rendered to.
@@ -341,3 +343,5 @@ unsigned short RenderJob::RenderFrame(unsigned frame, tangram::win32::simple_soc
   }
   return 0;
 }
+
+}  // namespace moonstone

@@ -7,6 +7,8 @@
 
 #include <stdexcept>
 
+namespace moonstone {
+
 RenderJob::RenderJob() {
   // The log is open from plug-in load on; a stream opened earlier is reopened (and truncated).
   logStream.close();
@@ -62,3 +64,5 @@ void RenderJob::trappedCloseCurRenderer(std::string& errorText) {
   trappedCall("CloseCurRenderer", errorText, faultFilter(),
               [&] { coreInterface->CloseCurRenderer(); });
 }
+
+}  // namespace moonstone

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace moonstone {
+
 /// Everything the plug-in knows about the current render job. One process-wide instance (a
 /// global object of the plug-in) used from the host's main thread only. Host pointers are
 /// borrowed; the bitmaps created for a frame are deleted by that frame. Failures are thrown as
@@ -139,3 +141,5 @@ class RenderJob {
                                     ViewParams* view, RECT* region, std::string& errorText);
   void trappedCloseCurRenderer(std::string& errorText);
 };
+
+}  // namespace moonstone

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace moonstone {
+
 namespace {
 
 const uint32_t maxUnansweredRequests = 6;
@@ -124,3 +126,5 @@ int MoonstoneRenderCallback::exchange(int done, int total) {
   logStream << "response: " << reply << std::endl;
   return RENDPROG_ABORT;
 }
+
+}  // namespace moonstone

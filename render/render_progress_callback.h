@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 
+namespace moonstone {
+
 /// One callback per renderer call. Progress sends at most one title and one progress request
 /// per 100 ms (shared by every callback of the process), reads one answer within 100 ms, and
 /// answers RENDPROG_ABORT for any answer but "CONTINUE" or after six unanswered requests in a
@@ -52,3 +54,5 @@ class MoonstoneRenderCallback : public RendProgressCallback {
   float progressBase_;
   float progressScale_;
 };
+
+}  // namespace moonstone

@@ -14,6 +14,8 @@
 
 #include <stdexcept>
 
+namespace moonstone {
+
 namespace {
 
 /// One kind of missing data: the host's kind, the job's flag, and how the log names it.
@@ -225,3 +227,5 @@ void RenderJob::openRenderer(int frame) {
   logStream << "Total passes = " << multipassPassCount << std::endl;
   rendererOpen = true;
 }
+
+}  // namespace moonstone

@@ -4,6 +4,8 @@
 #include "render/seh_guard.h"
 #include "tangram/win32/seh_exception_name.h"
 
+namespace moonstone {
+
 void trappedCall(const char* operation, std::string& errorText, const FaultFilter& filter,
                  const std::function<void()>& call) {
   errorText.clear();
@@ -13,3 +15,5 @@ void trappedCall(const char* operation, std::string& errorText, const FaultFilte
                 "(): " + tangram::win32::seh_exception_name(code);
   }
 }
+
+}  // namespace moonstone

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace moonstone {
+
 /// Runs a call that gives no result under a guard with `filter`. errorText is emptied first;
 /// when the filter accepts a fault inside the call, errorText becomes "Trapped SEH Exception in "
 /// + operation + "(): " + the code's name (for example "Trapped SEH Exception in EndJob(): Access
@@ -23,3 +25,5 @@ Result trappedCall(const char* operation, std::string& errorText, const FaultFil
   trappedCall(operation, errorText, filter, [&result, &call] { result = call(); });
   return errorText.empty() ? result : faultResult;
 }
+
+}  // namespace moonstone

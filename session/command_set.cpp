@@ -33,6 +33,8 @@
 #include <type_traits>
 #include <vector>
 
+namespace moonstone {
+
 namespace {
 
 using tangram::win32::simple_socket;
@@ -362,3 +364,5 @@ void dispatchCommand(RenderJob& job, const std::string& line, simple_socket& soc
   const Arguments arguments(fields.empty() ? fields.begin() : fields.begin() + 1, fields.end());
   found->second(Command{job, arguments, socket});
 }
+
+}  // namespace moonstone

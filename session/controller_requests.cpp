@@ -16,6 +16,8 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace moonstone {
+
 namespace {
 
 using tangram::win32::simple_socket_error;
@@ -113,3 +115,5 @@ std::string requestAuxFilename(int index) {
       exchange("FUNCTION: GETAUXFILE " + std::to_string(index), "GetAuxFilename");
   return valueOf(answer, "Aux file requested doesn't exist");
 }
+
+}  // namespace moonstone

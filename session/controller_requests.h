@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace moonstone {
+
 /// "FUNCTION: SETTITLE " + title.
 std::string titleRequestText(const std::string& title);
 /// "FUNCTION: PROGRESS " + percent with 7 significant digits in general format (37.5, 33.33333).
@@ -30,3 +32,5 @@ std::string requestSubmitInfoEntryElement(int index, const std::string& key);
 std::string requestJobInfoEntry(const std::string& key);
 /// The name of an auxiliary file. Throws std::invalid_argument "Aux file requested doesn't exist".
 std::string requestAuxFilename(int index);
+
+}  // namespace moonstone

@@ -23,6 +23,8 @@
 
 #include <new>
 
+namespace moonstone {
+
 bool daemonRunning = false;
 
 namespace {
@@ -106,3 +108,5 @@ bool RunMoonstoneDaemon(int portNumber, const std::string& token) {
   }
   return result;
 }
+
+}  // namespace moonstone

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace moonstone {
+
 /// True while RunMoonstoneDaemon runs; the script functions then talk to the controller.
 extern bool daemonRunning;
 
@@ -11,3 +13,5 @@ extern bool daemonRunning;
 /// an error or a trapped fault, which is logged and, while connected, sent as a last "ERROR: "
 /// reply. Throws only when sending that reply fails.
 bool RunMoonstoneDaemon(int portNumber, const std::string& token);
+
+}  // namespace moonstone

@@ -3,5 +3,9 @@
 
 #include "tangram/win32/simple_socket.h"
 
+namespace moonstone {
+
 /// Constructed unconnected at library load; the session connects it.
 extern tangram::win32::simple_socket globalSocket;
+
+}  // namespace moonstone

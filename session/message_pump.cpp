@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace moonstone {
+
 void pumpMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -10,3 +12,5 @@ void pumpMessages() {
     DispatchMessageA(&msg);
   }
 }
+
+}  // namespace moonstone

@@ -10,6 +10,8 @@
 
 #include <stdexcept>
 
+namespace moonstone {
+
 namespace {
 const char* const controllerAddress = "127.0.0.1";
 const char* const controllerGreeting = "FoxgloveStartup";
@@ -41,3 +43,5 @@ void runSession(int portNumber, const std::string& token) {
     }
   }
 }
+
+}  // namespace moonstone

@@ -3,6 +3,8 @@
 
 #include "plugin/version.h"
 
+namespace moonstone {
+
 #ifndef MOONSTONE_BUILD_DATE
 #define MOONSTONE_BUILD_DATE __DATE__
 #endif
@@ -16,3 +18,5 @@ const char* const buildTime = MOONSTONE_BUILD_TIME;
 std::string versionLine() {
   return "Moonstone " + versionText + " " + buildDate + " " + buildTime + " R";
 }
+
+}  // namespace moonstone

@@ -18,6 +18,8 @@
 
 namespace {
 
+using namespace moonstone;
+
 const int frameWidth = 3840;
 const int frameHeight = 2160;
 

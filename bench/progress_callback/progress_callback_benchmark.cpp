@@ -7,6 +7,8 @@
 
 namespace {
 
+using namespace moonstone;
+
 // The floor: the throttle cannot decide without reading the clock once.
 void BM_TickCountRead(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(GetTickCount());

@@ -13,7 +13,6 @@
 namespace worker {
 
 using namespace std::chrono_literals;
-using tangram::win32::simple_socket_disconnect_error;
 using tangram::win32::simple_socket_error;
 using tangram::win32::simple_socket_timeout_error;
 
@@ -171,46 +170,43 @@ CommandOutcome PluginSession::broken(CommandOutcome outcome, CommandOutcome::End
 CommandOutcome PluginSession::command(const std::string& line, PacketObserver& observer,
                                       std::chrono::milliseconds stallLimit) {
   CommandOutcome outcome;
-  CommandReplies replies(line);
+  // How the command broke off when a hook ended it.
+  CommandOutcome::End interruption = CommandOutcome::End::Completed;
+  Watchdog watchdog(clock_, stallLimit);
+  controller::CommandHooks hooks;
+  hooks.stop = [&interruption] {
+    if (!stopRequested()) return false;
+    interruption = CommandOutcome::End::Stopped;
+    return true;
+  };
+  // Short waits, so that a stop, a dead maxsim or the watchdog is noticed in time.
+  hooks.nextWaitMs = [&watchdog] {
+    const auto wait = std::min<std::chrono::milliseconds>(pollSlice, watchdog.remaining());
+    return static_cast<int>(std::max<long long>(wait.count(), 1));
+  };
+  hooks.onSilence = [this, &watchdog, &interruption] {
+    if (maxsim_->poll()) {
+      interruption = CommandOutcome::End::MaxsimExited;
+    } else if (watchdog.expired()) {
+      interruption = CommandOutcome::End::Stalled;
+    }
+    return interruption == CommandOutcome::End::Completed;
+  };
+  hooks.onPacket = [&watchdog](const std::string&) { watchdog.feed(); };
+  hooks.onRequest = [&observer](const std::string& request,
+                                const std::optional<std::string>& answer) {
+    observer.onRequest(request, answer);
+  };
+  hooks.onReply = [&outcome, &observer](const std::string& reply) {
+    outcome.replies.push_back(reply);
+    observer.onReply(reply);
+  };
   try {
-    link_.send(line);
+    if (link_.command(line, static_cast<int>(pollSlice.count()), hooks)) return outcome;
   } catch (const simple_socket_error&) {
     return broken(outcome, CommandOutcome::End::Disconnected);
   }
-  if (!replies.expectsReply()) return outcome;
-
-  Watchdog watchdog(clock_, stallLimit);
-  for (;;) {
-    if (stopRequested()) return broken(outcome, CommandOutcome::End::Stopped);
-    std::string packet;
-    try {
-      const auto wait = std::min<std::chrono::milliseconds>(pollSlice, watchdog.remaining());
-      packet = link_.receive(static_cast<int>(std::max<long long>(wait.count(), 1)));
-    } catch (const simple_socket_disconnect_error&) {
-      return broken(outcome, CommandOutcome::End::Disconnected);
-    } catch (const simple_socket_timeout_error&) {
-      if (maxsim_->poll()) return broken(outcome, CommandOutcome::End::MaxsimExited);
-      if (watchdog.expired()) return broken(outcome, CommandOutcome::End::Stalled);
-      continue;
-    } catch (const simple_socket_error&) {
-      return broken(outcome, CommandOutcome::End::Disconnected);
-    }
-    watchdog.feed();
-    if (controller::isRequest(packet)) {
-      // The progress answer is awaited within 100 ms: send it before anything else.
-      const std::optional<std::string> answer = link_.answers.answer(packet);
-      try {
-        if (answer) link_.send(*answer);
-      } catch (const simple_socket_error&) {
-        return broken(outcome, CommandOutcome::End::Disconnected);
-      }
-      observer.onRequest(packet, answer);
-      continue;
-    }
-    outcome.replies.push_back(packet);
-    observer.onReply(packet);
-    if (replies.isFinal(packet)) return outcome;
-  }
+  return broken(outcome, interruption);
 }
 
 std::optional<int> PluginSession::finish(int timeoutMs) {

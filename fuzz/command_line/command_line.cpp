@@ -24,7 +24,7 @@ void checkFieldsFitTheLine(const std::string& line, const std::vector<std::strin
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string line(reinterpret_cast<const char*>(data), size);
   try {
-    checkFieldsFitTheLine(line, splitCommandLine(line));
+    checkFieldsFitTheLine(line, moonstone::splitCommandLine(line));
   } catch (const boost::escaped_list_error&) {
     // "unknown escape sequence" and "cannot end with escape": the documented refusals.
   }

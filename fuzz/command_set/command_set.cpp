@@ -30,6 +30,7 @@ void WINAPI Sleep(DWORD) {}
 
 namespace {
 
+using namespace moonstone;
 using tangram::win32::simple_socket;
 using tangram::win32::simple_socket_error;
 using tangram::win32::simple_socket_timeout_error;

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace moonstone;
+
 // The stand-in host starts with 160 ticks per frame.
 class FrameTimeTest : public ::testing::Test {
  protected:

@@ -13,6 +13,8 @@
 
 #include <stdexcept>
 
+using namespace moonstone;
+
 using nlohmann::json;
 
 using HostLayerTest = HostTest;

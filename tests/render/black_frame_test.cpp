@@ -8,6 +8,8 @@
 #include <limits>
 #include <stdexcept>
 
+using namespace moonstone;
+
 using BlackFrameTest = JobTest;
 
 struct PixelCase {

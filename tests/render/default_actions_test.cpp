@@ -5,6 +5,8 @@
 
 #include <DefaultActions.h>
 
+using namespace moonstone;
+
 using DefaultActionsTest = JobTest;
 
 TEST_F(DefaultActionsTest, EachFlagSetsItsKindAndOneLine) {

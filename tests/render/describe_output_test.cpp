@@ -2,6 +2,8 @@
 #include "render/output_writing.h"
 #include "support/job_fixture.h"
 
+using namespace moonstone;
+
 using DescribeOutputTest = JobTest;
 
 TEST_F(DescribeOutputTest, FourLinesFromTheOutputDescription) {

@@ -8,6 +8,8 @@ using nlohmann::json;
 
 namespace {
 
+using namespace moonstone;
+
 __attribute__((noinline, no_sanitize("address", "undefined"))) void writeThroughNull() {
   volatile int* volatile target = nullptr;
   *target = 1;

@@ -17,7 +17,7 @@ FrameTest::FrameTest() {
   // With the clock held still, each renderer call sends exactly its first and its last progress
   // request, and every answer is waited for however long the machine takes.
   standin::freeze_tick_count(50000);
-  MoonstoneRenderCallback::resetThrottle();
+  moonstone::MoonstoneRenderCallback::resetThrottle();
 }
 
 FrameTest::~FrameTest() {

@@ -51,5 +51,5 @@ class FrameTest : public ::testing::Test {
   LogCapture log;
   TempFolder driveR;
   AnsweringController controller;
-  RenderJob job;
+  moonstone::RenderJob job;
 };

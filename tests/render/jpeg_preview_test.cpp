@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+using namespace moonstone;
+
 struct PreviewCase {
   const char* previewPath;
   const char* outputName;

@@ -10,6 +10,8 @@ using nlohmann::json;
 
 namespace {
 
+using namespace moonstone;
+
 json perspectiveScene() {
   json document = JobTest::scene();
   document.erase("viewport");

@@ -2,6 +2,8 @@
 #include "render/output_writing.h"
 #include "support/job_fixture.h"
 
+using namespace moonstone;
+
 using OutputPathTest = JobTest;
 
 TEST_F(OutputPathTest, CreatesEveryMissingFolderOfTheName) {

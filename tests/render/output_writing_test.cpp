@@ -12,6 +12,8 @@
 #include <csignal>
 #include <stdexcept>
 
+using namespace moonstone;
+
 class OutputWritingTest : public JobTest {
  protected:
   void SetUp() override { std::filesystem::create_directories(onDisk("out")); }

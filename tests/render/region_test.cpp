@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace moonstone;
+
 std::tuple<LONG, LONG, LONG, LONG> sides(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
 }

@@ -13,6 +13,7 @@
 
 namespace {
 
+using namespace moonstone;
 using Strings = std::vector<std::string>;
 
 bool contains(const Strings& list, const std::string& item) {

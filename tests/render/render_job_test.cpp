@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+using namespace moonstone;
+
 using RenderJobTest = JobTest;
 
 TEST_F(RenderJobTest, ConstructionOpensTheLogAfresh) {

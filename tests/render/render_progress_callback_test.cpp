@@ -10,6 +10,7 @@
 
 namespace {
 
+using namespace moonstone;
 using tangram::win32::simple_socket;
 using tangram::win32::simple_socket_timeout_error;
 

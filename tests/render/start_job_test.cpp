@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <tuple>
 
+using namespace moonstone;
+
 using nlohmann::json;
 
 using StartJobTest = JobTest;

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-using BitmapPtr = BitmapHolder;
+using BitmapPtr = moonstone::BitmapHolder;
 
 /// A width x height bitmap of the type from the bitmap manager whose pixel (x, y) is colour(x, y).
 inline BitmapPtr makeBitmap(int width, int height,

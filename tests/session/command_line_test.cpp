@@ -8,6 +8,7 @@
 
 namespace {
 
+using namespace moonstone;
 using Fields = std::vector<std::string>;
 
 TEST(SplitCommandLineTest, SplitsFieldsByTheEscapedListRules) {

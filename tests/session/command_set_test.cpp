@@ -17,6 +17,7 @@
 
 namespace {
 
+using namespace moonstone;
 using tangram::win32::simple_socket;
 using tangram::win32::simple_socket_timeout_error;
 using Replies = std::vector<std::string>;

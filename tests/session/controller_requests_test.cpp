@@ -18,6 +18,8 @@
 
 namespace {
 
+using namespace moonstone;
+
 const int waitMs = 10000;
 
 std::string scriptErrorOf(const std::function<void()>& call) {

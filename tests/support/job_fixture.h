@@ -68,5 +68,5 @@ class JobTest : public ::testing::Test {
   }
 
   LogCapture log;
-  RenderJob job;
+  moonstone::RenderJob job;
 };

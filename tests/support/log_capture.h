@@ -16,13 +16,13 @@ class LogCapture {
   LogCapture() {
     setenv("MAXSIM_DRIVE_C", drive_.path().c_str(), 1);
     std::filesystem::create_directories(drive_.path() / "Foxglove" / "logs");
-    logStream.close();
-    logStream.clear();
-    openLogFile(logStream);
+    moonstone::logStream.close();
+    moonstone::logStream.clear();
+    moonstone::openLogFile(moonstone::logStream);
   }
   ~LogCapture() {
-    logStream.close();
-    logStream.clear();
+    moonstone::logStream.close();
+    moonstone::logStream.clear();
   }
 
   std::filesystem::path file() const { return drive_.path() / "Foxglove/logs/3zerorEzuridu.log"; }

@@ -3,6 +3,10 @@
 
 #include "win32/drive_map.h"
 
+namespace moonstone {
+
 void openLogFile(std::ofstream& stream) {
   stream.open(standin::posix_path(logFilePath), std::ios_base::out);
 }
+
+}  // namespace moonstone

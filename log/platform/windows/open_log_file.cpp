@@ -3,7 +3,11 @@
 
 #if defined(_MSC_VER)
 #include <share.h>
+#endif
 
+namespace moonstone {
+
+#if defined(_MSC_VER)
 void openLogFile(std::ofstream& stream) {
   stream.open(logFilePath, std::ios_base::out, _SH_DENYNO);
 }
@@ -14,3 +18,5 @@ void openLogFile(std::ofstream& stream) {
   stream.open(logFilePath, std::ios_base::out);
 }
 #endif
+
+}  // namespace moonstone

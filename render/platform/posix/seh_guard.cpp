@@ -3,6 +3,8 @@
 
 #include "win32/seh_guard.h"
 
+namespace moonstone {
+
 bool runGuarded(const std::function<void()>& work, const FaultFilter& filter, DWORD& code) {
   const auto fault =
       standin::seh_try(work, [&filter](EXCEPTION_POINTERS* pointers) { return filter(pointers); });
@@ -10,3 +12,5 @@ bool runGuarded(const std::function<void()>& work, const FaultFilter& filter, DW
   code = *fault;
   return false;
 }
+
+}  // namespace moonstone

@@ -3,6 +3,8 @@
 
 #include <malloc.h>
 
+namespace moonstone {
+
 FloatControl saveFloatControl() {
   FloatControl saved;
   asm volatile("fnstcw %0\n\tstmxcsr %1" : "=m"(saved.x87), "=m"(saved.mxcsr));
@@ -29,3 +31,5 @@ void afterFault(DWORD code, const FloatControl& saved) {
   restoreFloatControl(saved);
   if (code == EXCEPTION_STACK_OVERFLOW) _resetstkoflw();
 }
+
+}  // namespace moonstone

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace moonstone {
+
 // The floating-point control state of the thread: the x87 control word and the SSE control and
 // status register.
 struct FloatControl {
@@ -21,3 +23,5 @@ void reserveStackForOverflowHandling();
 /// was before the call (a cleared x87 state, no raised flags, the traps masked as before), and
 /// for a stack overflow a new guard page.
 void afterFault(DWORD code, const FloatControl& saved);
+
+}  // namespace moonstone

@@ -11,6 +11,8 @@
 #error "The frame-registered guard is written for 32-bit x86"
 #endif
 
+namespace moonstone {
+
 namespace {
 
 // The callee-saved registers, the stack pointer and the instruction pointer of a resume point:
@@ -149,3 +151,5 @@ bool runGuarded(const std::function<void()>& work, const FaultFilter& filter, DW
   setChainHead(guard.registration.Next);
   return true;
 }
+
+}  // namespace moonstone

@@ -4,6 +4,8 @@
 
 #include "render/platform/windows/fault_aftermath.h"
 
+namespace moonstone {
+
 bool runGuarded(const std::function<void()>& work, const FaultFilter& filter, DWORD& code) {
   const FloatControl saved = saveFloatControl();
   reserveStackForOverflowHandling();
@@ -15,3 +17,5 @@ bool runGuarded(const std::function<void()>& work, const FaultFilter& filter, DW
     return false;
   }
 }
+
+}  // namespace moonstone

@@ -16,7 +16,8 @@ TEST(WorkerCommandLineTest, FieldsSurviveThePluginsSplitting) {
       {"UseJpegOutput", "C:\\previews\\"},
   };
   for (const auto& fields : cases) {
-    EXPECT_EQ(splitCommandLine(worker::commandLine(fields)), fields) << worker::commandLine(fields);
+    EXPECT_EQ(moonstone::splitCommandLine(worker::commandLine(fields)), fields)
+        << worker::commandLine(fields);
   }
 }
 

@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace moonstone;
+
 class TrappedCallTest : public ::testing::Test {
  protected:
   std::string lastFaultDescription = "No message";

@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace moonstone;
+
 TEST(TrappedReportTest, AWriteToAddress0x10NamesTheProgramTheCodeTheAddressAndTheStack) {
   std::string report;
   const FaultFilter filter(report);

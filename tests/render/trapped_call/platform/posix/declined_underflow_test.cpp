@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace moonstone;
+
 TEST(DeclinedUnderflowTest, AFloatUnderflowIsNotTrappedAndEndsTheProcess) {
   std::string lastFaultDescription;
   const FaultFilter filter{lastFaultDescription};

@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace moonstone;
+
 EXCEPTION_REGISTRATION_RECORD* chainHead() {
   return reinterpret_cast<EXCEPTION_REGISTRATION_RECORD*>(__readfsdword(0));
 }
