@@ -14,6 +14,7 @@
 #include <maxapi.h>
 #include <render.h>
 #include <renderelements.h>
+#include <iparamb2.h>
 #include <pbbitmap.h>
 #include <windows.h>
 

@@ -7,6 +7,7 @@
 #include <DefaultActions.h>
 #include <render.h>
 #include <iFnPub.h>
+#include <iparamb2.h>
 #include <pbbitmap.h>
 
 #include <csignal>

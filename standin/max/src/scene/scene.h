@@ -8,6 +8,7 @@
 #include "core/injected_faults.h"
 #include "bmmlib.h"
 #include "renderelements.h"
+#include "iparamb2.h"
 #include "pbbitmap.h"
 #include "scene/image_model.h"
 #include "scene/scene_nodes.h"
