@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -92,11 +93,16 @@ TEST(SimpleSocketOptionsTest, AnOptionThatCannotBeSetLeavesBothEndsConnected) {
   simple_socket server;
   server.start_listen(0, true);
   simple_socket client;
-  refuseNoDelay = true;
-  client.connect("127.0.0.1", server.listening_port());
-  const std::string accepted = messageOf<tangram::win32::simple_socket_error>(
-      [&] { server.wait_for_connect(10000, false); });
-  refuseNoDelay = false;
+  std::string accepted;
+  {
+    // Put back however the block is left, so that no later test meets a refusing system.
+    const std::unique_ptr<std::atomic<bool>, void (*)(std::atomic<bool>*)> refusing(
+        &refuseNoDelay, [](std::atomic<bool>* flag) { *flag = false; });
+    refuseNoDelay = true;
+    client.connect("127.0.0.1", server.listening_port());
+    accepted = messageOf<tangram::win32::simple_socket_error>(
+        [&] { server.wait_for_connect(10000, false); });
+  }
   EXPECT_EQ(client.option_failure(), refused);
   EXPECT_EQ(accepted, refused);
   ASSERT_TRUE(client.is_connected());
