@@ -72,6 +72,10 @@ struct InvalidFile {
   const char* text;  // null: the file does not exist
 };
 
+void PrintTo(const InvalidFile& file, std::ostream* out) {
+  *out << file.label;
+}
+
 class InvalidSceneFileTest : public HostTest, public ::testing::WithParamInterface<InvalidFile> {};
 
 TEST_P(InvalidSceneFileTest, IsNoSceneFileAndDoesNotLoad) {
@@ -229,6 +233,10 @@ struct MissingReference {
   const char* kind;
   DWORD actionKind;
 };
+
+void PrintTo(const MissingReference& reference, std::ostream* out) {
+  *out << reference.kind;
+}
 
 class MissingReferenceTest : public HostTest,
                              public ::testing::WithParamInterface<MissingReference> {
