@@ -185,6 +185,17 @@ TEST_F(ProgressCallbackTest, RequestsThatCannotBeSentCountAsUnanswered) {
       << log.text();
 }
 
+TEST_F(ProgressCallbackTest, WithoutAControllerTheRenderRunsToItsEnd) {
+  simple_socket unconnected;
+  MoonstoneRenderCallback callback(unconnected, "", 0.0f, 1.0f);
+  callback.SetTitle("Rendering Image");
+  for (int request = 1; request <= 20; ++request) {
+    advance();
+    ASSERT_EQ(callback.Progress(request, 100), RENDPROG_CONTINUE) << request;
+  }
+  EXPECT_EQ(callback.timeoutCount(), 0u);
+}
+
 TEST_F(ProgressCallbackTest, AnAnswerResetsTheUnansweredCount) {
   MoonstoneRenderCallback callback(plugin, "", 0.0f, 1.0f);
   callback.SetTitle("Rendering Image");

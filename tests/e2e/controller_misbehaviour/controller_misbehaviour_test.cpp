@@ -152,6 +152,10 @@ struct BadHeader {
   const char* size;
 };
 
+void PrintTo(const BadHeader& header, std::ostream* out) {
+  *out << header.name;
+}
+
 class BadHeaderTest : public MisbehavingController,
                       public ::testing::WithParamInterface<BadHeader> {};
 
@@ -184,6 +188,10 @@ struct BadLine {
   std::string reply;
   bool sessionEnds;
 };
+
+void PrintTo(const BadLine& line, std::ostream* out) {
+  *out << line.name;
+}
 
 class BadLineTest : public MisbehavingController, public ::testing::WithParamInterface<BadLine> {};
 
