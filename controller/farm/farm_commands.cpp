@@ -8,9 +8,9 @@
 #include "controller/farm/process_output.h"
 #include "controller/farm/scene_size.h"
 #include "controller/farm/stitch_task.h"
-#include "controller/worker/tile_layout.h"
-#include "controller/worker/frame_spec.h"
-#include "controller/worker/options.h"
+#include "controller/common/tile_layout.h"
+#include "controller/common/frame_spec.h"
+#include "controller/worker/run/options.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,7 +93,7 @@ void takeDrives(FarmJob& job) {
     job.drives[letter] = absolute(value.substr(2));
   }
   if (job.drives.empty())
-    throw worker::UsageError("--tiles needs the output drives given with --drive");
+    throw controller::UsageError("--tiles needs the output drives given with --drive");
   job.renderArgs = rest;
 }
 
@@ -102,9 +102,9 @@ void setUpTiles(FarmJob& job, const SubmitOptions& options) {
   job.tileRows = options.tileRows;
   try {
     std::tie(job.width, job.height) = sceneRenderSize(job.scene);
-    worker::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
+    controller::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
   } catch (const std::exception& error) {
-    throw worker::UsageError(std::string("--tiles: ") + error.what());
+    throw controller::UsageError(std::string("--tiles: ") + error.what());
   }
   takeDrives(job);
   // One task per tile, every frame each; then the stitching task, also every frame.
@@ -116,14 +116,14 @@ int submit(const std::vector<std::string>& arguments, std::ostream& out) {
   FarmJob job;
   job.directory = absolute(options.jobDir);
   if (fs::exists(jobFile(job.directory)) && !loadJob(job.directory).submissions.empty())
-    throw worker::UsageError(job.directory + " already holds a submitted job");
+    throw controller::UsageError(job.directory + " already holds a submitted job");
   job.worker = fs::read_symlink("/proc/self/exe");
   job.scene = absolute(options.scene);
   job.frameSpec = options.frameSpec;
   try {
-    job.frames = worker::parseFrameSpec(options.frameSpec);
-  } catch (const worker::FrameSpecError& error) {
-    throw worker::UsageError(std::string("--frames: ") + error.what());
+    job.frames = controller::parseFrameSpec(options.frameSpec);
+  } catch (const controller::FrameSpecError& error) {
+    throw controller::UsageError(std::string("--frames: ") + error.what());
   }
   job.chunk = options.chunk;
   job.chunks = chunkFrames(job.frames, options.chunk);
@@ -230,7 +230,7 @@ int runFarm(const std::vector<std::string>& arguments, std::ostream& out, std::o
         << (command.empty() ? "no command" : "unknown command " + command) << "\n"
         << farmUsage();
     return 2;
-  } catch (const worker::UsageError& error) {
+  } catch (const controller::UsageError& error) {
     err << "foxglove-worker farm " << command << ": " << error.what() << "\n"
         << "see: foxglove-worker farm --help\n";
     return 2;

@@ -1,7 +1,7 @@
 // Parsing `foxglove-worker farm` command lines.
 #include "controller/farm/farm_options.h"
 
-#include "controller/worker/options.h"
+#include "controller/worker/run/options.h"
 
 #include <cstdio>
 #include <set>
@@ -9,7 +9,7 @@
 namespace farm {
 namespace {
 
-using worker::UsageError;
+using controller::UsageError;
 
 // Splits "--name=value" and takes a value from the next argument otherwise.
 class Arguments {

@@ -1,7 +1,7 @@
 // Printing a farm job's state and writing its summary.
 #include "controller/farm/job_report.h"
 
-#include "controller/worker/progress_display.h"
+#include "controller/worker/display/progress_display.h"
 
 #include <cstdio>
 #include <fstream>

@@ -3,9 +3,9 @@
 
 #include "controller/farm/farm_job.h"
 #include "controller/farm/job_view.h"
-#include "controller/worker/frame_spec.h"
-#include "controller/worker/image_files.h"
-#include "controller/worker/stitching.h"
+#include "controller/common/frame_spec.h"
+#include "controller/worker/images/image_files.h"
+#include "controller/worker/images/stitching.h"
 
 #include <chrono>
 #include <cstdio>
@@ -38,7 +38,7 @@ std::string finalPath(const FarmJob& job, int task, const std::string& localPath
 }
 
 // Stitches one frame; returns its files' records, or throws std::runtime_error saying why not.
-nlohmann::json stitchFrame(const FarmJob& job, const std::vector<worker::Tile>& tiles,
+nlohmann::json stitchFrame(const FarmJob& job, const std::vector<controller::Tile>& tiles,
                            const std::vector<std::map<int, nlohmann::json>>& done, int frame,
                            std::ostream& out) {
   std::map<std::string, std::vector<worker::TileImage>> parts;
@@ -87,13 +87,13 @@ int runStitch(const std::string& directory, int attempt, std::ostream& out) {
     std::ifstream in(attemptFile(directory, job.stitchTask(), attempt, ".frames"));
     std::string spec;
     std::getline(in, spec);
-    frames = worker::parseFrameSpec(spec);
+    frames = controller::parseFrameSpec(spec);
   } catch (const std::exception& error) {
     out << "ERROR: cannot read the job: " << error.what() << "\n";
     return 2;
   }
-  const std::vector<worker::Tile> tiles =
-      worker::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
+  const std::vector<controller::Tile> tiles =
+      controller::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
   std::vector<std::map<int, nlohmann::json>> done;
   for (size_t t = 0; t < tiles.size(); ++t) done.push_back(doneRecords(job, static_cast<int>(t)));
   nlohmann::json records = nlohmann::json::array();

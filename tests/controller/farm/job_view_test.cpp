@@ -3,7 +3,7 @@
 #include "controller/farm/farm_job.h"
 #include "controller/farm/farm_options.h"
 #include "controller/farm/job_view.h"
-#include "controller/worker/options.h"
+#include "controller/worker/run/options.h"
 
 #include "support/temp_folder.h"
 
@@ -199,7 +199,7 @@ TEST(FarmOptionsTest, SubmitPassesRenderOptionsOnAndRefusesWhatTheFarmSetsPerTas
            {"a.max", "--frames", "1", "--job-dir", "j", "--no-such-option"},
            {"a.max", "--frames", "1", "--job-dir", "j", "--chunk", "0"},
            {"a.max", "--frames", "1"}})
-    EXPECT_THROW(farm::parseSubmitOptions(bad), worker::UsageError) << bad.back();
+    EXPECT_THROW(farm::parseSubmitOptions(bad), controller::UsageError) << bad.back();
 }
 
 }  // namespace
