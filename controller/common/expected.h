@@ -1,4 +1,5 @@
-// The worker's one error model: an operation's value, or a failure that says why and whose it is.
+// The controller's one error model: an operation's value, or a failure that says why and whose
+// it is (docs/worker.md, "Errors inside the controller").
 #pragma once
 
 #include <optional>
@@ -12,6 +13,8 @@ namespace controller {
 enum class FailureKind {
   /// The frame failed (render error, fault, bad file); the next frame goes on.
   Frame,
+  /// The command line is wrong: nothing was tried.
+  Usage,
   /// The job is bad (scene, StartJob, option values): no frame can succeed anywhere.
   Job,
   /// This machine cannot render (maxsim, work folder, disk).
@@ -20,7 +23,9 @@ enum class FailureKind {
   Stopped,
 };
 
-/// Why an operation failed, in words for people.
+/// Why an operation failed, in words for people. Modules throw their own exceptions inside;
+/// the render run and the farm commands turn each into a Failure at their boundary, and its kind
+/// alone decides the exit status (exit_status.h).
 struct Failure {
   FailureKind kind = FailureKind::Frame;
   std::string text;

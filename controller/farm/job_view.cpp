@@ -1,6 +1,8 @@
 // Putting a farm job's state together: summaries first, then console logs and Slurm's records.
 #include "controller/farm/job_view.h"
 
+#include "controller/common/exit_status.h"
+
 #include <fstream>
 #include <map>
 #include <regex>
@@ -193,26 +195,32 @@ std::vector<int> unfinishedFrames(const JobView& view, int task) {
 }
 
 int jobExitCode(const JobView& view) {
+  using namespace controller;
   std::vector<int> codes;
   for (const TaskView& task : view.tasks) {
     if (task.unfinished.empty()) continue;
-    int code = task.exitCode ? *task.exitCode : 4;
+    // A task without a code was lost with its node.
+    int code = task.exitCode ? *task.exitCode : nodeIsBad;
     // A task that says it succeeded but left frames unfinished failed them.
-    if (code == 0) code = 1;
-    if (code < 1 || code > 5) code = 4;
+    if (code == allFramesDone) code = someFramesFailed;
+    if (code < someFramesFailed || code > stoppedBySignal) code = nodeIsBad;
     codes.push_back(code);
   }
-  if (codes.empty()) return 0;
-  for (int code : {3, 2, 1, 4, 5})
+  if (codes.empty()) return allFramesDone;
+  // The code that tells the most about the job wins: a bad job or command line is retried
+  // nowhere, failed frames are retried, a bad node elsewhere, a stop last.
+  for (int code : {jobIsBad, usageError, someFramesFailed, nodeIsBad, stoppedBySignal})
     if (std::find(codes.begin(), codes.end(), code) != codes.end()) return code;
-  return 4;
+  return nodeIsBad;
 }
 
 std::vector<int> retryableTasks(const JobView& view) {
   std::vector<int> tasks;
   for (const TaskView& task : view.tasks) {
     if (task.phase != TaskPhase::Ended && task.phase != TaskPhase::Lost) continue;
-    if (task.exitCode && (*task.exitCode == 2 || *task.exitCode == 3)) continue;
+    if (task.exitCode &&
+        (*task.exitCode == controller::usageError || *task.exitCode == controller::jobIsBad))
+      continue;
     if (!task.unfinished.empty()) tasks.push_back(task.task);
   }
   return tasks;

@@ -3,6 +3,7 @@
 
 #include "controller/farm/farm_job.h"
 #include "controller/farm/job_view.h"
+#include "controller/common/exit_status.h"
 #include "controller/common/frame_spec.h"
 #include "controller/worker/images/image_files.h"
 #include "controller/worker/images/stitching.h"
@@ -90,7 +91,7 @@ int runStitch(const std::string& directory, int attempt, std::ostream& out) {
     frames = controller::parseFrameSpec(spec);
   } catch (const std::exception& error) {
     out << "ERROR: cannot read the job: " << error.what() << "\n";
-    return 2;
+    return controller::usageError;
   }
   const std::vector<controller::Tile> tiles =
       controller::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
@@ -121,7 +122,8 @@ int runStitch(const std::string& directory, int attempt, std::ostream& out) {
         << (record["error"].is_string() ? " " + record["error"].get<std::string>() : "") << "\n";
     records.push_back(record);
   }
-  const int code = stitched == frames.size() ? 0 : 1;
+  const int code =
+      stitched == frames.size() ? controller::allFramesDone : controller::someFramesFailed;
   const nlohmann::json summary = {{"scene", job.scene}, {"frames_spec", frameListText(frames)},
                                   {"started", started}, {"ended", utcNow()},
                                   {"exit_code", code},  {"job_error", nullptr},

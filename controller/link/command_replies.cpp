@@ -2,12 +2,15 @@
 #include "controller/link/command_replies.h"
 
 #include "controller/common/text.h"
+#include "controller/link/protocol.h"
 
 #include <set>
 
 namespace controller {
 
 namespace {
+
+using namespace protocol;
 
 /// The first field of a line, before any escaping could matter (command words have none).
 std::string commandWord(const std::string& line) {
@@ -17,7 +20,7 @@ std::string commandWord(const std::string& line) {
 }  // namespace
 
 bool isErrorReply(const std::string& reply) {
-  return startsWith(reply, "ERROR: ");
+  return startsWith(reply, errorPrefix);
 }
 
 CommandReplies::CommandReplies(const std::string& line) {
@@ -27,15 +30,15 @@ CommandReplies::CommandReplies(const std::string& line) {
                                                 "HideFrameBuffer",     "IgnoreMissingExternalFiles",
                                                 "IgnoreMissingUVWs",   "IgnoreMissingDLLs",
                                                 "IgnoreMissingXREFs",  "RemovePadding",
-                                                "AlphaSplit",          "CONTINUE"};
+                                                "AlphaSplit",          continueAnswer};
   const std::string word = commandWord(line);
-  if (word == "StartJob") {
+  if (word == startJobCommand) {
     kind_ = Kind::StartJob;
-  } else if (word == "RenderTask") {
+  } else if (word == renderTaskCommand) {
     kind_ = Kind::RenderTask;
-  } else if (word == "EndJob") {
+  } else if (word == endJobCommand) {
     kind_ = Kind::EndJob;
-  } else if (word == "ExecuteScript" || word == "ExecuteStringScript") {
+  } else if (word == executeScriptCommand || word == executeStringScriptCommand) {
     kind_ = Kind::Script;
   } else if (options.count(word) > 0) {
     kind_ = Kind::Option;
@@ -46,21 +49,21 @@ CommandReplies::CommandReplies(const std::string& line) {
 }
 
 bool CommandReplies::isFinal(const std::string& reply) {
-  if (reply == "STARTED") {
+  if (reply == startedReply) {
     started_ = true;
     return false;
   }
   switch (kind_) {
     case Kind::StartJob:
       // A failed start sends its error first and still ends with the output description.
-      return startsWith(reply, "SUCCESS") ||
-             (isErrorReply(reply) && startsWith(reply, "ERROR: StartJob: "));
+      return startsWith(reply, successReply) ||
+             (isErrorReply(reply) && startsWith(reply, startJobErrorPrefix));
     case Kind::RenderTask:
       // Before "STARTED" one error rejects the line; after it an error may precede the last.
-      return reply == "SUCCESS" || reply == "ERROR: Failed to save file." ||
+      return reply == successReply || reply == saveFailedReply ||
              (!started_ && isErrorReply(reply));
     case Kind::EndJob:
-      return reply == "SUCCESS";
+      return reply == successReply;
     case Kind::Script:
     case Kind::Other:
     case Kind::Option:

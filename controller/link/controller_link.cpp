@@ -3,72 +3,7 @@
 
 #include "controller/link/command_replies.h"
 
-#include <boost/lexical_cast.hpp>
-
 namespace controller {
-
-namespace {
-const std::string requestPrefix = "FUNCTION: ";
-const std::string successPrefix = "SUCCESS: ";
-
-bool startsWith(const std::string& text, const std::string& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-std::optional<std::string> lookUp(const std::map<std::string, std::string>& table,
-                                  const std::string& key) {
-  const auto found = table.find(key);
-  if (found == table.end()) return "ERROR: no entry " + key;
-  return successPrefix + found->second;
-}
-}  // namespace
-
-bool isRequest(const std::string& packet) {
-  return startsWith(packet, requestPrefix);
-}
-
-std::optional<std::string> RequestAnswers::answer(const std::string& request) const {
-  const std::string body = request.substr(requestPrefix.size());
-  auto argumentOf = [&body](const std::string& word) -> std::optional<std::string> {
-    if (!startsWith(body, word + " ")) return std::nullopt;
-    return body.substr(word.size() + 1);
-  };
-  if (startsWith(body, "SETTITLE ") || startsWith(body, "STDOUT: ")) return std::nullopt;
-  if (argumentOf("PROGRESS")) return progressAnswer;
-  if (auto key = argumentOf("GETJOBINFOENTRY")) return lookUp(jobInfo, *key);
-  if (auto key = argumentOf("GETSUBMITINFOENTRYELEMENTCOUNT")) {
-    const auto found = submitElements.find(*key);
-    if (found == submitElements.end()) return "ERROR: no entry " + *key;
-    return successPrefix + std::to_string(found->second.size());
-  }
-  if (auto argument = argumentOf("GETSUBMITINFOENTRYELEMENT")) {
-    const auto comma = argument->find(',');
-    if (comma == std::string::npos) return "ERROR: malformed request";
-    const std::string key = argument->substr(comma + 1);
-    const auto found = submitElements.find(key);
-    try {
-      const int index = boost::lexical_cast<int>(argument->substr(0, comma));
-      if (found != submitElements.end() && index >= 0 &&
-          static_cast<size_t>(index) < found->second.size()) {
-        return successPrefix + found->second[static_cast<size_t>(index)];
-      }
-    } catch (const boost::bad_lexical_cast&) {
-    }
-    return "ERROR: no entry " + key;
-  }
-  if (auto key = argumentOf("GETSUBMITINFOENTRY")) return lookUp(submitInfo, *key);
-  if (auto index = argumentOf("GETAUXFILE")) {
-    try {
-      const int i = boost::lexical_cast<int>(*index);
-      if (i >= 0 && static_cast<size_t>(i) < auxFiles.size()) {
-        return successPrefix + auxFiles[static_cast<size_t>(i)];
-      }
-    } catch (const boost::bad_lexical_cast&) {
-    }
-    return "ERROR: no aux file " + *index;
-  }
-  return "ERROR: unknown request";
-}
 
 ControllerLink::ControllerLink() {
   socket_.start_listen(0, true);
@@ -131,9 +66,10 @@ bool ControllerLink::command(const std::string& line, int timeout_ms, const Comm
     if (hooks.onPacket) hooks.onPacket(packet);
     if (isRequest(packet)) {
       // The plug-in waits only 100 ms for a progress answer: it goes out before anything else.
-      const std::optional<std::string> answer = answers.answer(packet);
+      const Request request = classifyRequest(packet);
+      const std::optional<std::string> answer = answers.answer(request);
       if (answer) socket_.send(*answer);
-      if (hooks.onRequest) hooks.onRequest(packet, answer);
+      if (hooks.onRequest) hooks.onRequest(request, answer);
       continue;
     }
     if (hooks.onReply) hooks.onReply(packet);

@@ -1,30 +1,16 @@
 // The controller's side of one conversation with the plug-in: listen, accept, greet, command.
 #pragma once
 
+#include "controller/link/protocol.h"
+#include "controller/link/requests.h"
 #include "tangram/win32/simple_socket.h"
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace controller {
-
-/// What a controller answers to the plug-in's requests ("FUNCTION: ..." packets).
-struct RequestAnswers {
-  /// Answer to every PROGRESS request ("CONTINUE" lets the work go on).
-  std::string progressAnswer = "CONTINUE";
-  std::map<std::string, std::string> jobInfo;
-  std::map<std::string, std::string> submitInfo;
-  /// Submission list entries: key -> elements (index 0 first).
-  std::map<std::string, std::vector<std::string>> submitElements;
-  std::vector<std::string> auxFiles;
-
-  /// The packet to answer the request with, or nothing for requests that take no answer
-  /// (SETTITLE, STDOUT). Unknown look-ups get a text without the "SUCCESS: " prefix.
-  std::optional<std::string> answer(const std::string& request) const;
-};
 
 /// One packet the controller received while a command ran, as it came.
 using Transcript = std::vector<std::string>;
@@ -44,8 +30,7 @@ struct CommandHooks {
   /// Told of every packet as it arrives, before it is answered.
   std::function<void(const std::string& packet)> onPacket;
   /// Told of a request once its answer is sent (none for titles and output lines).
-  std::function<void(const std::string& request, const std::optional<std::string>& answer)>
-      onRequest;
+  std::function<void(const Request& request, const std::optional<std::string>& answer)> onRequest;
   /// Told of every reply to the command.
   std::function<void(const std::string& reply)> onReply;
 };
@@ -66,10 +51,10 @@ class ControllerLink {
   /// Closes the connection and keeps listening (after accept with keepListening).
   void dropConnection();
   /// Sends the greeting and returns the version line that answers it.
-  std::string greet(int timeout_ms, const std::string& greeting = "FoxgloveStartup");
+  std::string greet(int timeout_ms, const std::string& greeting = protocol::greeting);
   /// Reads the token, sends the greeting, and returns {token, version line}.
   std::pair<std::string, std::string> handshake(int timeout_ms,
-                                                const std::string& greeting = "FoxgloveStartup");
+                                                const std::string& greeting = protocol::greeting);
 
   void send(const std::string& packet);
   /// Sends the bytes as they are, without a packet header (at most 1536 bytes).
@@ -97,8 +82,5 @@ class ControllerLink {
   tangram::win32::simple_socket socket_;
   int port_;
 };
-
-/// True for a packet that is a request of the plug-in rather than a reply.
-bool isRequest(const std::string& packet);
 
 }  // namespace controller

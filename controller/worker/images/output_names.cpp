@@ -2,6 +2,7 @@
 #include "controller/worker/images/output_names.h"
 
 #include "controller/common/text.h"
+#include "controller/link/protocol.h"
 
 #include <cctype>
 #include <sstream>
@@ -36,7 +37,10 @@ bool sameIgnoringCase(const std::string& a, const std::string& b) {
 
 OutputDescription parseOutputDescription(const std::string& reply) {
   OutputDescription description;
-  std::istringstream lines(controller::startsWith(reply, "SUCCESS ") ? reply.substr(8) : reply);
+  std::istringstream lines(
+      controller::startsWith(reply, controller::protocol::outputDescriptionPrefix)
+          ? reply.substr(controller::protocol::outputDescriptionPrefix.size())
+          : reply);
   std::string line;
   while (std::getline(lines, line)) {
     if (controller::startsWith(line, "[filename] ")) {

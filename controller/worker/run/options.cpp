@@ -1,6 +1,7 @@
 // Parsing the worker's command line and its help texts.
 #include "controller/worker/run/options.h"
 
+#include "controller/common/argument_reader.h"
 #include "controller/common/frame_spec.h"
 
 #include <boost/lexical_cast.hpp>
@@ -13,60 +14,7 @@ namespace worker {
 
 namespace {
 
-/// Walks the arguments; an option's value is the next argument or follows "=" in the same one.
-class ArgumentReader {
- public:
-  explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
-
-  bool next() {
-    if (at_ >= arguments_.size()) return false;
-    const std::string& argument = arguments_[at_++];
-    const size_t equals = argument.find('=');
-    if (argument.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-      name_ = argument.substr(0, equals);
-      inlineValue_ = argument.substr(equals + 1);
-    } else {
-      name_ = argument;
-      inlineValue_.reset();
-    }
-    return true;
-  }
-
-  const std::string& name() const { return name_; }
-  bool isOption() const { return name_.size() > 1 && name_[0] == '-'; }
-
-  std::string value() {
-    if (inlineValue_) return *inlineValue_;
-    if (at_ >= arguments_.size()) throw controller::UsageError(name_ + " needs a value");
-    return arguments_[at_++];
-  }
-
-  void noValue() const {
-    if (inlineValue_) throw controller::UsageError(name_ + " takes no value");
-  }
-
-  template <typename Number>
-  Number number(Number lowest) {
-    const std::string text = value();
-    Number result{};
-    try {
-      result = boost::lexical_cast<Number>(text);
-    } catch (const boost::bad_lexical_cast&) {
-      throw controller::UsageError(name_ + ": not a number: " + text);
-    }
-    if (!(result >= lowest)) {
-      throw controller::UsageError(name_ + ": must be at least " + std::to_string(lowest) + ": " +
-                                   text);
-    }
-    return result;
-  }
-
- private:
-  const std::vector<std::string>& arguments_;
-  size_t at_ = 0;
-  std::string name_;
-  std::optional<std::string> inlineValue_;
-};
+using controller::ArgumentReader;
 
 std::pair<std::string, std::string> keyValue(const std::string& option, const std::string& text) {
   const size_t equals = text.find('=');

@@ -10,6 +10,7 @@
 #include "controller/worker/images/image_format.h"
 #include "controller/worker/images/output_names.h"
 #include "controller/worker/session/plugin_session.h"
+#include "controller/link/protocol.h"
 #include "controller/link/requests.h"
 #include "controller/worker/session/stop_signals.h"
 #include "controller/common/summary_json.h"
@@ -19,6 +20,7 @@
 #include "controller/worker/session/work_lock.h"
 #include "controller/worker/session/worker_environment.h"
 
+#include <charconv>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -29,17 +31,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-/// The first line of a trapped crash's error reply; the fault report follows it.
-const std::string trappedPrefix = "ERROR: Trapped SEH Exception in ";
-
 /// Shows a frame's requests and error replies on the display.
 class FrameObserver : public PacketObserver {
  public:
   FrameObserver(ProgressDisplay& display, int frame, bool showErrors = true)
       : display_(display), frame_(frame), showErrors_(showErrors) {}
 
-  void onRequest(const std::string& packet, const std::optional<std::string>&) override {
-    const controller::Request request = controller::classifyRequest(packet);
+  void onRequest(const controller::Request& request, const std::optional<std::string>&) override {
     switch (request.kind) {
       case controller::Request::Kind::Title:
         display_.title(frame_, request.text);
@@ -50,7 +48,7 @@ class FrameObserver : public PacketObserver {
       case controller::Request::Kind::Progress:
         display_.progress(frame_, request.percent);
         break;
-      case controller::Request::Kind::LookUp:
+      default:
         break;
     }
   }
@@ -71,9 +69,10 @@ class JobObserver : public PacketObserver {
  public:
   explicit JobObserver(ProgressDisplay& display, bool showErrors = true)
       : display_(display), showErrors_(showErrors) {}
-  void onRequest(const std::string&, const std::optional<std::string>&) override {}
+  void onRequest(const controller::Request&, const std::optional<std::string>&) override {}
   void onReply(const std::string& reply) override {
-    if (showErrors_ && controller::isErrorReply(reply)) display_.jobError(reply.substr(7));
+    if (showErrors_ && controller::isErrorReply(reply))
+      display_.jobError(reply.substr(controller::protocol::errorPrefix.size()));
   }
 
  private:
@@ -88,24 +87,32 @@ std::string withoutErrorWord(const std::string& text) {
   for (;;) {
     const size_t end = text.find('\n', start);
     std::string line = text.substr(start, end - start);
-    if (controller::startsWith(line, "ERROR: ")) line = line.substr(7);
+    if (controller::startsWith(line, controller::protocol::errorPrefix))
+      line = line.substr(controller::protocol::errorPrefix.size());
     result += (start == 0 ? "" : "\n") + line;
     if (end == std::string::npos) return result;
     start = end + 1;
   }
 }
 
-/// The next free run number in the logs folder (runs before it left run-N-... files).
-int nextRunNumber(const std::string& logDir) {
+/// The next free run number in the logs folder (runs before it left run-N-... files); a file
+/// whose name has no number after "run-" is not a run's and does not count.
+/// A logs folder that cannot be listed is the node's failure: the runs' logs would collide.
+controller::Expected<int> nextRunNumber(const std::string& logDir) {
   int highest = 0;
   std::error_code error;
-  for (const auto& entry : fs::directory_iterator(logDir, error)) {
+  fs::directory_iterator entries(logDir, error);
+  if (error) {
+    return controller::fail(controller::FailureKind::Node,
+                            "cannot list the logs folder " + logDir + ": " + error.message());
+  }
+  for (const auto& entry : entries) {
     const std::string name = entry.path().filename().string();
     if (!controller::startsWith(name, "run-")) continue;
-    try {
-      highest = std::max(highest, std::stoi(name.substr(4)));
-    } catch (const std::exception&) {
-    }
+    int number = 0;
+    const char* digits = name.c_str() + 4;
+    if (std::from_chars(digits, name.c_str() + name.size(), number).ec == std::errc())
+      highest = std::max(highest, number);
   }
   return highest + 1;
 }
@@ -158,7 +165,7 @@ class RenderRun : public FrameSteps {
   }
 
   controller::Expected<void> renderTask(int frame) override {
-    return frameCommand(frame, {"RenderTask", std::to_string(frame)});
+    return frameCommand(frame, {controller::protocol::renderTaskCommand, std::to_string(frame)});
   }
 
   controller::Expected<std::vector<std::string>> writtenFiles(int frame) override {
@@ -167,12 +174,13 @@ class RenderRun : public FrameSteps {
       CommandOutcome outcome;
       const std::string script = "FoxgloveUtil.GetOutputFilename " + std::to_string(index);
       controller::Expected<void> asked = frameCommand(
-          frame, {"ExecuteStringScript", std::to_string(frame), script}, &outcome, false);
+          frame, {controller::protocol::executeStringScriptCommand, std::to_string(frame), script},
+          &outcome, false);
       if (outcome.end != CommandOutcome::End::Completed) return asked.failure();
       const std::string& reply = outcome.replies.back();
       // Past the last file the script yields undefined, which is no string.
-      if (!controller::startsWith(reply, "SUCCESS: ")) return files;
-      files.push_back(reply.substr(9));
+      if (!controller::startsWith(reply, controller::protocol::successPrefix)) return files;
+      files.push_back(reply.substr(controller::protocol::successPrefix.size()));
     }
   }
 
@@ -218,7 +226,9 @@ class RenderRun : public FrameSteps {
     } catch (const std::exception& error) {
       return controller::fail(controller::FailureKind::Node, error.what());
     }
-    runNumber_ = nextRunNumber(environment_.logDir);
+    const controller::Expected<int> runNumber = nextRunNumber(environment_.logDir);
+    if (!runNumber) return runNumber.failure();
+    runNumber_ = *runNumber;
     if (options_.tiles && options_.jpegFolder) {
       display_.jobWarning("no JPEG previews with --tiles: the plug-in writes none for regions");
     }
@@ -267,18 +277,7 @@ class RenderRun : public FrameSteps {
   int exitStatus(size_t succeeded) const {
     if (succeeded == options_.frames.size()) return controller::allFramesDone;
     if (stopRequested()) return controller::stoppedBySignal;
-    if (jobFailure_) {
-      switch (jobFailure_->kind) {
-        case controller::FailureKind::Job:
-          return controller::jobIsBad;
-        case controller::FailureKind::Node:
-          return controller::nodeIsBad;
-        case controller::FailureKind::Stopped:
-          return controller::stoppedBySignal;
-        case controller::FailureKind::Frame:
-          break;
-      }
-    }
+    if (jobFailure_) return controller::exitStatusOf(jobFailure_->kind);
     return controller::someFramesFailed;
   }
 
@@ -320,7 +319,8 @@ class RenderRun : public FrameSteps {
 
     JobObserver quiet(display_, false);
     const CommandOutcome start = session_->command(
-        controller::commandLine({"StartJob", scene, options_.camera}), quiet, stallLimit_);
+        controller::commandLine({controller::protocol::startJobCommand, scene, options_.camera}),
+        quiet, stallLimit_);
     if (!start.succeeded()) {
       endSession(5000);
       return controller::fail(start.end == CommandOutcome::End::Stopped
@@ -375,7 +375,8 @@ class RenderRun : public FrameSteps {
     if (!session_) return;
     if (jobStarted_ && session_->connected()) {
       JobObserver observer(display_);
-      const CommandOutcome end = session_->command("EndJob", observer, stallLimit_);
+      const CommandOutcome end =
+          session_->command(controller::protocol::endJobCommand, observer, stallLimit_);
       if (!end.succeeded() && end.end != CommandOutcome::End::Completed) {
         display_.jobWarning("EndJob: " + end.breakReason());
       }
@@ -413,7 +414,8 @@ class RenderRun : public FrameSteps {
     CommandOutcome result =
         session_->command(controller::commandLine(fields), observer, stallLimit_);
     for (const std::string& reply : result.replies) {
-      if (controller::startsWith(reply, trappedPrefix) && reply.find('\n') != std::string::npos) {
+      if (controller::startsWith(reply, controller::protocol::trappedPrefix) &&
+          reply.find('\n') != std::string::npos) {
         faultReport_ = reply.substr(reply.find('\n') + 1);
       }
     }

@@ -5,6 +5,7 @@
 #include "controller/worker/session/startup_script.h"
 #include "controller/worker/session/stop_signals.h"
 #include "controller/common/text.h"
+#include "controller/link/protocol.h"
 
 #include <algorithm>
 #include <deque>
@@ -144,8 +145,8 @@ controller::Expected<void> PluginSession::start(
   }
   try {
     const std::string version = link_.greet(handshakeTimeoutMs);
-    if (!controller::startsWith(version, "Moonstone ") ||
-        version.find("Incompatible plugin versions detected") != std::string::npos) {
+    if (!controller::startsWith(version, controller::protocol::versionPrefix) ||
+        version.find(controller::protocol::incompatibleVersions) != std::string::npos) {
       return controller::fail(controller::FailureKind::Node,
                               "unexpected version line from the plug-in: " + version);
     }
@@ -200,7 +201,7 @@ CommandOutcome PluginSession::command(const std::string& line, PacketObserver& o
     return interruption == CommandOutcome::End::Completed;
   };
   hooks.onPacket = [&watchdog](const std::string&) { watchdog.feed(); };
-  hooks.onRequest = [&observer](const std::string& request,
+  hooks.onRequest = [&observer](const controller::Request& request,
                                 const std::optional<std::string>& answer) {
     observer.onRequest(request, answer);
   };

@@ -22,7 +22,8 @@ class PacketObserver {
  public:
   virtual ~PacketObserver() = default;
   /// A request of the plug-in and the answer sent to it (none for titles and output lines).
-  virtual void onRequest(const std::string& request, const std::optional<std::string>& answer) = 0;
+  virtual void onRequest(const controller::Request& request,
+                         const std::optional<std::string>& answer) = 0;
   /// A reply to the command.
   virtual void onReply(const std::string& reply) = 0;
 };

@@ -14,8 +14,9 @@ class PacketPrinter : public PacketObserver {
  public:
   explicit PacketPrinter(std::ostream& out) : out_(out) {}
 
-  void onRequest(const std::string& request, const std::optional<std::string>& answer) override {
-    out_ << "<< " << request << "\n";
+  void onRequest(const controller::Request& request,
+                 const std::optional<std::string>& answer) override {
+    out_ << "<< " << request.packet << "\n";
     if (answer) out_ << ">> " << *answer << "\n";
     out_.flush();
   }

@@ -33,7 +33,7 @@ TEST_F(CommandLoopTest, ARequestIsAnsweredBeforeAnyHookHearsOfIt) {
   plugin.send("SUCCESS");
   std::vector<std::string> heardByPlugin;
   CommandHooks hooks;
-  hooks.onRequest = [&](const std::string&, const std::optional<std::string>& answer) {
+  hooks.onRequest = [&](const controller::Request&, const std::optional<std::string>& answer) {
     ASSERT_EQ(answer, std::optional<std::string>("CONTINUE"));
     heardByPlugin.push_back(plugin.receive(waitMs));
     heardByPlugin.push_back(plugin.receive(waitMs));

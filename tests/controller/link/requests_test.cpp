@@ -23,7 +23,10 @@ TEST(RequestsTest, SortsRequestsByKind) {
       {"FUNCTION: PROGRESS 37.5", Request::Kind::Progress, "37.5", 37.5f},
       {"FUNCTION: PROGRESS -1", Request::Kind::Progress, "-1", -1},
       {"FUNCTION: PROGRESS abc", Request::Kind::Progress, "abc", -1},
-      {"FUNCTION: GETJOBINFOENTRY Shot", Request::Kind::LookUp, "GETJOBINFOENTRY Shot", -1},
+      {"FUNCTION: GETJOBINFOENTRY Shot", Request::Kind::JobInfo, "Shot", -1},
+      {"FUNCTION: GETSUBMITINFOENTRYELEMENT 0,Files", Request::Kind::SubmitElement, "0,Files", -1},
+      {"FUNCTION: GETSUBMITINFOENTRY Files", Request::Kind::SubmitInfo, "Files", -1},
+      {"FUNCTION: NOSUCHTHING x", Request::Kind::Unknown, "NOSUCHTHING x", -1},
   };
   for (const Case& c : cases) {
     const Request request = classifyRequest(c.packet);

@@ -35,8 +35,9 @@ class TickingClock : public worker::Clock {
 /// Remembers the packets of a command.
 class Recorder : public worker::PacketObserver {
  public:
-  void onRequest(const std::string& request, const std::optional<std::string>& answer) override {
-    packets.push_back(request + (answer ? " -> " + *answer : ""));
+  void onRequest(const controller::Request& request,
+                 const std::optional<std::string>& answer) override {
+    packets.push_back(request.packet + (answer ? " -> " + *answer : ""));
   }
   void onReply(const std::string& reply) override { packets.push_back(reply); }
   std::vector<std::string> packets;
