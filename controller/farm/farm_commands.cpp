@@ -185,8 +185,9 @@ int retry(const JobOptions& options, std::ostream& out, std::ostream& err) {
   if (tasks.empty()) {
     const int code = jobExitCode(view);
     err << "farm retry: nothing to retry: "
-        << (code == controller::allFramesDone ? "every frame is done"
-                      : "the job's failures are not retried (exit " + std::to_string(code) + ")")
+        << (code == controller::allFramesDone
+                ? "every frame is done"
+                : "the job's failures are not retried (exit " + std::to_string(code) + ")")
         << "\n";
     return code;
   }
@@ -232,8 +233,8 @@ int dispatch(const std::string& command, const std::vector<std::string>& rest, s
     out << farmUsage();
     return controller::allFramesDone;
   }
-  err << "foxglove-worker farm: "
-      << (command.empty() ? "no command" : "unknown command " + command) << "\n"
+  err << "foxglove-worker farm: " << (command.empty() ? "no command" : "unknown command " + command)
+      << "\n"
       << farmUsage();
   return controller::usageError;
 }
@@ -244,8 +245,8 @@ controller::Failure failureOf(const std::exception_ptr& raised) {
   try {
     std::rethrow_exception(raised);
   } catch (const controller::UsageError& error) {
-    return controller::fail(FailureKind::Usage, std::string(error.what()) +
-                                                    "\nsee: foxglove-worker farm --help");
+    return controller::fail(FailureKind::Usage,
+                            std::string(error.what()) + "\nsee: foxglove-worker farm --help");
   } catch (const JobFileError& error) {
     // A job folder that is not one is a wrong argument.
     return controller::fail(FailureKind::Usage, error.what());

@@ -2,6 +2,7 @@
 #include "controller/farm/job_view.h"
 
 #include "controller/common/exit_status.h"
+#include "controller/common/summary_json.h"
 
 #include <fstream>
 #include <map>
@@ -11,20 +12,15 @@
 namespace farm {
 namespace {
 
-std::optional<nlohmann::json> readSummary(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) return std::nullopt;
-  try {
-    nlohmann::json summary = nlohmann::json::parse(in);
-    if (summary.contains("frames") && summary["frames"].is_array()) return summary;
-  } catch (const nlohmann::json::exception&) {
+FrameState stateOf(controller::FrameStatus status) {
+  switch (status) {
+    case controller::FrameStatus::Done:
+      return FrameState::Done;
+    case controller::FrameStatus::Failed:
+      return FrameState::Failed;
+    case controller::FrameStatus::NotRendered:
+      break;
   }
-  return std::nullopt;  // a torn or foreign file counts as no summary
-}
-
-FrameState stateOf(const std::string& status) {
-  if (status == "done") return FrameState::Done;
-  if (status == "failed") return FrameState::Failed;
   return FrameState::NotRendered;
 }
 
@@ -106,17 +102,15 @@ JobView viewJob(const FarmJob& job, const SlurmQuery& slurm) {
       for (auto& [number, frame] : frames)
         if (frame.state != FrameState::Done)
           frame = {number, task.task, FrameState::Pending, {}, ""};
-      if (const auto summary =
-              readSummary(attemptFile(job.directory, task.task, submission.attempt, ".json"))) {
+      if (const auto summary = controller::readSummaryJson(
+              attemptFile(job.directory, task.task, submission.attempt, ".json"))) {
         task.phase = TaskPhase::Ended;
-        if ((*summary).value("exit_code", nlohmann::json()).is_number_integer())
-          task.exitCode = (*summary)["exit_code"].get<int>();
-        if ((*summary).value("job_error", nlohmann::json()).is_string())
-          task.jobError = (*summary)["job_error"].get<std::string>();
-        for (const nlohmann::json& record : (*summary)["frames"]) {
-          const auto found = frames.find(record.value("frame", 0));
+        if (summary->exitCode >= 0) task.exitCode = summary->exitCode;
+        if (summary->jobError) task.jobError = *summary->jobError;
+        for (const controller::FrameRecord& record : summary->frames) {
+          const auto found = frames.find(record.frame);
           if (found == frames.end() || found->second.state == FrameState::Done) continue;
-          found->second.state = stateOf(record.value("status", ""));
+          found->second.state = stateOf(record.status);
           found->second.record = record;
         }
         continue;
@@ -175,15 +169,15 @@ JobView viewJob(const FarmJob& job, const SlurmQuery& slurm) {
   return view;
 }
 
-std::map<int, nlohmann::json> doneRecords(const FarmJob& job, int task) {
-  std::map<int, nlohmann::json> done;
+std::map<int, controller::FrameRecord> doneRecords(const FarmJob& job, int task) {
+  std::map<int, controller::FrameRecord> done;
   for (const Submission& submission : job.submissions) {
     if (std::find(submission.tasks.begin(), submission.tasks.end(), task) == submission.tasks.end())
       continue;
-    if (const auto summary =
-            readSummary(attemptFile(job.directory, task, submission.attempt, ".json")))
-      for (const nlohmann::json& record : (*summary)["frames"])
-        if (record.value("status", "") == "done") done.emplace(record.value("frame", 0), record);
+    if (const auto summary = controller::readSummaryJson(
+            attemptFile(job.directory, task, submission.attempt, ".json")))
+      for (const controller::FrameRecord& record : summary->frames)
+        if (record.succeeded()) done.emplace(record.frame, record);
   }
   return done;
 }

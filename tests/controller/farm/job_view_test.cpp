@@ -7,6 +7,8 @@
 
 #include "support/temp_folder.h"
 
+#include <nlohmann/json.hpp>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -108,7 +110,7 @@ TEST_F(JobViewTest, RunningTaskShowsItsLogsProgressAndALostTaskLeavesItsFramesNo
   EXPECT_EQ(v.tasks[2].phase, TaskPhase::Running);
   EXPECT_EQ(v.tasks[2].progress, "60% frame 6 20%");
   EXPECT_EQ(state(v, 4), FrameState::Failed);
-  EXPECT_EQ(v.frames[3].record["maxsim_log"], "/w/maxsim-2.log");
+  EXPECT_EQ(v.frames[3].record->maxsimLog, "/w/maxsim-2.log");
   EXPECT_EQ(state(v, 5), FrameState::Done);
   EXPECT_EQ(state(v, 6), FrameState::Running);
 
