@@ -114,6 +114,94 @@ const char* const launchHelp =
     "  --submit-element KEY=VALUE appends VALUE to the submission list KEY (repeatable)\n"
     "  --aux FILE                 the next auxiliary file, from index 0 (repeatable)\n";
 
+const char* const exitStatusHelp =
+    "Exit status:\n"
+    "  0  every frame rendered and its files verified\n"
+    "  1  some frames failed; the job is sound: retry the failed frames\n"
+    "  2  usage error: do not retry\n"
+    "  3  the job is bad (scene missing or unloadable, refused by the plug-in, tiles\n"
+    "     larger than the image): retry nowhere\n"
+    "  4  this node is bad (maxsim missing or not starting, work folder not writable\n"
+    "     or in use by another worker): retry on another node\n"
+    "  5  stopped by SIGTERM, SIGINT or SIGHUP: retry the frames not rendered\n"
+    "\n";
+
+/// Takes the option if it is one of render's options with a value; false otherwise.
+bool renderValueOption(ArgumentReader& reader, RenderOptions& options, bool& framesGiven) {
+  const std::string& name = reader.name();
+  if (name == "--frames") {
+    options.frameSpec = reader.value();
+    try {
+      options.frames = controller::parseFrameSpec(options.frameSpec);
+    } catch (const controller::FrameSpecError& error) {
+      throw controller::UsageError(error.what());
+    }
+    framesGiven = true;
+  } else if (name == "--camera") {
+    options.camera = reader.value();
+  } else if (name == "--output") {
+    options.output = reader.value();
+  } else if (name == "--frame-base") {
+    options.frameBase = reader.number<int>(std::numeric_limits<int>::min());
+  } else if (name == "--jpeg-previews") {
+    options.jpegFolder = reader.value();
+  } else if (name == "--fail-on-black") {
+    options.blackPercent = reader.number<int>(0);
+    if (*options.blackPercent > 100) throw controller::UsageError("--fail-on-black: at most 100");
+  } else if (name == "--black-threshold") {
+    options.blackThreshold = reader.number<float>(0.0f);
+    if (options.blackThreshold > 1.0f) throw controller::UsageError("--black-threshold: at most 1");
+  } else if (name == "--region") {
+    const std::string text = reader.value();
+    options.region = integerList(name, text, 4);
+    const std::vector<int>& r = *options.region;
+    // Checked here, before any maxsim starts: an empty or negative rectangle renders nothing.
+    if (r[0] < 0 || r[1] < 0 || r[2] <= r[0] || r[3] <= r[1]) {
+      throw controller::UsageError("--region needs 0 <= L < R and 0 <= T < B, got: " + text);
+    }
+  } else if (name == "--summary-json") {
+    options.summaryJson = reader.value();
+  } else if (name == "--padding") {
+    options.padding = reader.number<int>(0);
+  } else if (name == "--tiles") {
+    options.tiles = tileGrid(reader.value());
+  } else if (name == "--stall-timeout") {
+    options.stallTimeout = reader.number<double>(0);
+  } else if (name == "--progress") {
+    const std::string mode = reader.value();
+    if (mode == "auto") {
+      options.progress = RenderOptions::Progress::Auto;
+    } else if (mode == "bar") {
+      options.progress = RenderOptions::Progress::Bar;
+    } else if (mode == "lines") {
+      options.progress = RenderOptions::Progress::Lines;
+    } else {
+      throw controller::UsageError("--progress needs auto, bar or lines, got: " + mode);
+    }
+  } else {
+    return false;
+  }
+  return true;
+}
+
+/// Takes render's flags (options without a value); throws for an unknown option.
+void renderFlag(ArgumentReader& reader, RenderOptions& options) {
+  const std::string& name = reader.name();
+  static const std::map<std::string, bool RenderOptions::*> flags = {
+      {"--restart-renderer", &RenderOptions::restartRenderer},
+      {"--hide-frame-buffer", &RenderOptions::hideFrameBuffer},
+      {"--ignore-missing-external-files", &RenderOptions::ignoreMissingExternalFiles},
+      {"--ignore-missing-uvws", &RenderOptions::ignoreMissingUVWs},
+      {"--ignore-missing-dlls", &RenderOptions::ignoreMissingDLLs},
+      {"--ignore-missing-xrefs", &RenderOptions::ignoreMissingXREFs},
+      {"--remove-padding", &RenderOptions::removePadding},
+      {"--alpha-split", &RenderOptions::alphaSplit}};
+  const auto flag = flags.find(name);
+  if (flag == flags.end()) throw controller::UsageError("unknown option " + name);
+  reader.noValue();
+  options.*(flag->second) = true;
+}
+
 }  // namespace
 
 RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
@@ -127,71 +215,10 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
       options.scene = name;
     } else if (name == "-h" || name == "--help") {
       options.help = true;
-    } else if (name == "--frames") {
-      options.frameSpec = reader.value();
-      try {
-        options.frames = controller::parseFrameSpec(options.frameSpec);
-      } catch (const controller::FrameSpecError& error) {
-        throw controller::UsageError(error.what());
-      }
-      framesGiven = true;
-    } else if (name == "--camera") {
-      options.camera = reader.value();
-    } else if (name == "--output") {
-      options.output = reader.value();
-    } else if (name == "--frame-base") {
-      options.frameBase = reader.number<int>(std::numeric_limits<int>::min());
-    } else if (name == "--jpeg-previews") {
-      options.jpegFolder = reader.value();
-    } else if (name == "--fail-on-black") {
-      options.blackPercent = reader.number<int>(0);
-      if (*options.blackPercent > 100) throw controller::UsageError("--fail-on-black: at most 100");
-    } else if (name == "--black-threshold") {
-      options.blackThreshold = reader.number<float>(0.0f);
-      if (options.blackThreshold > 1.0f)
-        throw controller::UsageError("--black-threshold: at most 1");
-    } else if (name == "--region") {
-      const std::string text = reader.value();
-      options.region = integerList(name, text, 4);
-      const std::vector<int>& r = *options.region;
-      // Checked here, before any maxsim starts: an empty or negative rectangle renders nothing.
-      if (r[0] < 0 || r[1] < 0 || r[2] <= r[0] || r[3] <= r[1]) {
-        throw controller::UsageError("--region needs 0 <= L < R and 0 <= T < B, got: " + text);
-      }
-    } else if (name == "--summary-json") {
-      options.summaryJson = reader.value();
-    } else if (name == "--padding") {
-      options.padding = reader.number<int>(0);
-    } else if (name == "--tiles") {
-      options.tiles = tileGrid(reader.value());
-    } else if (name == "--stall-timeout") {
-      options.stallTimeout = reader.number<double>(0);
-    } else if (name == "--progress") {
-      const std::string mode = reader.value();
-      if (mode == "auto") {
-        options.progress = RenderOptions::Progress::Auto;
-      } else if (mode == "bar") {
-        options.progress = RenderOptions::Progress::Bar;
-      } else if (mode == "lines") {
-        options.progress = RenderOptions::Progress::Lines;
-      } else {
-        throw controller::UsageError("--progress needs auto, bar or lines, got: " + mode);
-      }
+    } else if (renderValueOption(reader, options, framesGiven)) {
     } else if (launchOption(reader, options.launch)) {
     } else {
-      static const std::map<std::string, bool RenderOptions::*> flags = {
-          {"--restart-renderer", &RenderOptions::restartRenderer},
-          {"--hide-frame-buffer", &RenderOptions::hideFrameBuffer},
-          {"--ignore-missing-external-files", &RenderOptions::ignoreMissingExternalFiles},
-          {"--ignore-missing-uvws", &RenderOptions::ignoreMissingUVWs},
-          {"--ignore-missing-dlls", &RenderOptions::ignoreMissingDLLs},
-          {"--ignore-missing-xrefs", &RenderOptions::ignoreMissingXREFs},
-          {"--remove-padding", &RenderOptions::removePadding},
-          {"--alpha-split", &RenderOptions::alphaSplit}};
-      const auto flag = flags.find(name);
-      if (flag == flags.end()) throw controller::UsageError("unknown option " + name);
-      reader.noValue();
-      options.*(flag->second) = true;
+      renderFlag(reader, options);
     }
   }
   if (options.help) return options;
@@ -273,18 +300,8 @@ std::string renderUsage() {
              "                         bar is coloured unless NO_COLOR is set, TERM=dumb gets\n"
              "                         lines\n"
              "  --summary-json FILE    write the run's summary as JSON to FILE at its end\n"
-             "\n"
-             "Exit status:\n"
-             "  0  every frame rendered and its files verified\n"
-             "  1  some frames failed; the job is sound: retry the failed frames\n"
-             "  2  usage error: do not retry\n"
-             "  3  the job is bad (scene missing or unloadable, refused by the plug-in, tiles\n"
-             "     larger than the image): retry nowhere\n"
-             "  4  this node is bad (maxsim missing or not starting, work folder not writable\n"
-             "     or in use by another worker): retry on another node\n"
-             "  5  stopped by SIGTERM, SIGINT or SIGHUP: retry the frames not rendered\n"
              "\n") +
-         launchHelp;
+         exitStatusHelp + launchHelp;
 }
 
 std::string sessionUsage() {

@@ -294,6 +294,22 @@ class RenderRun : public FrameSteps {
 
   /// Starts a session (with logs of its own) and the job on it, with every option.
   controller::Expected<void> openJob(const std::string& scene) {
+    if (controller::Expected<void> started = startSession(); !started) return started;
+    if (options_.ignoreMissingExternalFiles) option({"IgnoreMissingExternalFiles"});
+    if (options_.ignoreMissingUVWs) option({"IgnoreMissingUVWs"});
+    if (options_.ignoreMissingDLLs) option({"IgnoreMissingDLLs"});
+    if (options_.ignoreMissingXREFs) option({"IgnoreMissingXREFs"});
+    if (controller::Expected<void> started = startJob(scene); !started) return started;
+    if (controller::Expected<void> fits = checkTileGrid(); !fits) {
+      closeJob();
+      return fits;
+    }
+    sendFrameOptions();
+    return {};
+  }
+
+  /// Starts maxsim for the next session, its output and plug-in log named after run and session.
+  controller::Expected<void> startSession() {
     ++sessionNumber_;
     const std::string stem = environment_.logDir + "/run-" + std::to_string(runNumber_) +
                              "-session-" + std::to_string(sessionNumber_);
@@ -312,11 +328,11 @@ class RenderRun : public FrameSteps {
     display_.note("session " + std::to_string(sessionNumber_) + ": maxsim pid " +
                   std::to_string(session_->maxsimPid()) + ", its output in " + maxsimLog_ +
                   ", the plug-in log kept in " + pluginLogCopy_);
-    if (options_.ignoreMissingExternalFiles) option({"IgnoreMissingExternalFiles"});
-    if (options_.ignoreMissingUVWs) option({"IgnoreMissingUVWs"});
-    if (options_.ignoreMissingDLLs) option({"IgnoreMissingDLLs"});
-    if (options_.ignoreMissingXREFs) option({"IgnoreMissingXREFs"});
+    return {};
+  }
 
+  /// StartJob on the scene; its last reply describes the output.
+  controller::Expected<void> startJob(const std::string& scene) {
     JobObserver quiet(display_, false);
     const CommandOutcome start = session_->command(
         controller::commandLine({controller::protocol::startJobCommand, scene, options_.camera}),
@@ -332,23 +348,28 @@ class RenderRun : public FrameSteps {
     output_ = parseOutputDescription(start.replies.back());
     display_.note("output: " + output_.fileName + " " + std::to_string(output_.width) + "x" +
                   std::to_string(output_.height));
-    if (options_.tiles) {
-      const auto [columns, rows] = *options_.tiles;
-      if (output_.width <= 0 || output_.height <= 0) {
-        closeJob();
-        return controller::fail(controller::FailureKind::Job,
-                                "StartJob did not tell the output size, which tiles need");
-      }
-      if (columns > output_.width || rows > output_.height) {
-        closeJob();
-        return controller::fail(controller::FailureKind::Job,
-                                "--tiles " + std::to_string(columns) + "x" + std::to_string(rows) +
-                                    " has more tiles than the " + std::to_string(output_.width) +
-                                    "x" + std::to_string(output_.height) + " output has pixels");
-      }
-    }
+    return {};
+  }
 
-    // StartJob resets these, so they follow it.
+  /// With --tiles, the output must be known and have at least one pixel per tile.
+  controller::Expected<void> checkTileGrid() const {
+    if (!options_.tiles) return {};
+    const auto [columns, rows] = *options_.tiles;
+    if (output_.width <= 0 || output_.height <= 0) {
+      return controller::fail(controller::FailureKind::Job,
+                              "StartJob did not tell the output size, which tiles need");
+    }
+    if (columns > output_.width || rows > output_.height) {
+      return controller::fail(controller::FailureKind::Job,
+                              "--tiles " + std::to_string(columns) + "x" + std::to_string(rows) +
+                                  " has more tiles than the " + std::to_string(output_.width) +
+                                  "x" + std::to_string(output_.height) + " output has pixels");
+    }
+    return {};
+  }
+
+  /// The options that StartJob resets, so they follow it.
+  void sendFrameOptions() {
     if (options_.frameBase) option({"FrameNumberBase", std::to_string(*options_.frameBase)});
     if (options_.jpegFolder && !options_.tiles) {
       option({"UseJpegOutput", previewFolder(*options_.jpegFolder)});
@@ -367,7 +388,6 @@ class RenderRun : public FrameSteps {
     if (options_.hideFrameBuffer) option({"HideFrameBuffer"});
     if (options_.removePadding) option({"RemovePadding"});
     if (options_.alphaSplit) option({"AlphaSplit"});
-    return {};
   }
 
   /// Ends the job (if it started) and the session, if there is one.

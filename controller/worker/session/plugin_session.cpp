@@ -93,7 +93,12 @@ controller::Expected<void> PluginSession::start(
   } catch (const std::runtime_error& error) {
     return controller::fail(controller::FailureKind::Node, error.what());
   }
+  if (controller::Expected<void> accepted = acceptPlugin(token, warn); !accepted) return accepted;
+  return greetPlugin();
+}
 
+controller::Expected<void> PluginSession::acceptPlugin(
+    const std::string& token, const std::function<void(const std::string&)>& warn) {
   Watchdog startup(
       clock_, std::chrono::milliseconds(static_cast<long long>(options_.startupTimeout * 1000)));
   for (;;) {
@@ -108,8 +113,7 @@ controller::Expected<void> PluginSession::start(
       if (maxsim_->poll()) {
         return controller::fail(controller::FailureKind::Node,
                                 "maxsim " + maxsim_->describeEnd() +
-                                    " before the plug-in connected; the end of its "
-                                    "output (" +
+                                    " before the plug-in connected; the end of its output (" +
                                     environment_.maxsimOutput +
                                     "):" + outputTail(environment_.maxsimOutput));
       }
@@ -133,16 +137,16 @@ controller::Expected<void> PluginSession::start(
     } catch (const simple_socket_error&) {
       received.clear();
     }
-    if (received != token) {
-      link_.dropConnection();
-      if (warn) {
-        warn(received.empty() ? "a program connected and sent no token; it was cut off"
-                              : "a program connected with a wrong token; it was cut off");
-      }
-      continue;
+    if (received == token) return {};
+    link_.dropConnection();
+    if (warn) {
+      warn(received.empty() ? "a program connected and sent no token; it was cut off"
+                            : "a program connected with a wrong token; it was cut off");
     }
-    break;
   }
+}
+
+controller::Expected<void> PluginSession::greetPlugin() {
   try {
     const std::string version = link_.greet(handshakeTimeoutMs);
     if (!controller::startsWith(version, controller::protocol::versionPrefix) ||

@@ -82,6 +82,11 @@ class PluginSession {
   std::optional<int> finish(int timeoutMs);
 
  private:
+  /// Waits for the plug-in's connection with the right token, cutting strangers off.
+  controller::Expected<void> acceptPlugin(const std::string& token,
+                                          const std::function<void(const std::string&)>& warn);
+  /// Greets the plug-in and checks its version line.
+  controller::Expected<void> greetPlugin();
   CommandOutcome broken(CommandOutcome outcome, CommandOutcome::End end);
 
   const WorkerEnvironment environment_;

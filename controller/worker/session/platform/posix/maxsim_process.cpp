@@ -17,6 +17,33 @@
 
 namespace worker {
 
+namespace {
+
+// The child's side of the start: its own group, dies with the worker, default signals, the
+// given input and output, then exec; a failed exec's errno goes back through the ready pipe.
+// Only async-signal-safe calls here.
+[[noreturn]] void startChild(const std::string& program, std::vector<char*>& argv, pid_t parent,
+                             const sigset_t& none, int input, int output, int readyFd) {
+  // A group of its own: a terminal's Ctrl-C goes to the worker, which ends maxsim in order.
+  setpgid(0, 0);
+  // maxsim must not outlive a worker that is killed outright.
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != parent) _exit(127);
+  // The worker blocks its stop signals; maxsim gets the defaults back.
+  for (const int stop : {SIGTERM, SIGINT, SIGHUP}) signal(stop, SIG_DFL);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  dup2(input, 0);
+  dup2(output, 1);
+  dup2(output, 2);
+  execv(program.c_str(), argv.data());
+  // Tell the parent that exec failed, with errno, through the close-on-exec pipe.
+  const int error = errno;
+  (void)!write(readyFd, &error, sizeof error);
+  _exit(127);
+}
+
+}  // namespace
+
 MaxsimProcess::MaxsimProcess(const std::string& program, const std::vector<std::string>& arguments,
                              const std::string& outputPath) {
   // Everything the child needs is prepared before fork: after it only async-signal-safe calls.
@@ -42,24 +69,7 @@ MaxsimProcess::MaxsimProcess(const std::string& program, const std::vector<std::
   sigset_t none;
   sigemptyset(&none);
   const pid_t child = fork();
-  if (child == 0) {
-    // A group of its own: a terminal's Ctrl-C goes to the worker, which ends maxsim in order.
-    setpgid(0, 0);
-    // maxsim must not outlive a worker that is killed outright.
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent) _exit(127);
-    // The worker blocks its stop signals; maxsim gets the defaults back.
-    for (const int stop : {SIGTERM, SIGINT, SIGHUP}) signal(stop, SIG_DFL);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    dup2(input, 0);
-    dup2(output, 1);
-    dup2(output, 2);
-    execv(program.c_str(), argv.data());
-    // Tell the parent that exec failed, with errno, through the close-on-exec pipe.
-    const int error = errno;
-    (void)!write(ready[1], &error, sizeof error);
-    _exit(127);
-  }
+  if (child == 0) startChild(program, argv, parent, none, input, output, ready[1]);
   pid_ = child;
   close(input);
   close(output);
