@@ -1,7 +1,7 @@
 // The progress callback against a controller on loopback, with the throttle's clock held still.
 #include "render/render_progress_callback.h"
 
-#include "controller/controller_link.h"
+#include "controller/link/controller_link.h"
 #include "support/log_capture.h"
 
 #include <gtest/gtest.h>

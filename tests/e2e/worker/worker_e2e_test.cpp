@@ -2,7 +2,7 @@
 // frame lists, black frames, injected crashes and their logs, tiles stitched into the whole
 // frame, a stalled render, job failures, stop signals, scene-script output and look-ups, and the
 // line console.
-#include "controller/worker/image_files.h"
+#include "controller/worker/images/image_files.h"
 
 #include "support/background_process.h"
 #include "support/process.h"

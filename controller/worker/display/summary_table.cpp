@@ -1,0 +1,31 @@
+// Formatting the end-of-render table.
+#include "controller/worker/display/summary_table.h"
+
+#include "controller/worker/display/progress_display.h"
+
+#include <iomanip>
+
+namespace worker {
+
+void printSummary(std::ostream& out, const std::vector<controller::FrameRecord>& records) {
+  out << "SUMMARY:\n";
+  out << std::left << "  " << std::setw(8) << "frame" << std::setw(8) << "status" << std::setw(10)
+      << "time"
+      << "files\n";
+  const std::string indent(2 + 8 + 8 + 10, ' ');
+  for (const controller::FrameRecord& record : records) {
+    out << "  " << std::setw(8) << record.frame << std::setw(8)
+        << (record.succeeded() ? "ok" : "FAILED") << std::setw(10) << formatSeconds(record.seconds);
+    if (!record.succeeded()) {
+      out << record.reason.substr(0, record.reason.find('\n')) << "\n";
+    } else if (record.files.empty()) {
+      out << "(no files)\n";
+    }
+    for (size_t i = 0; i < record.files.size(); ++i) {
+      out << (i == 0 && record.succeeded() ? "" : indent) << record.files[i].localPath << "\n";
+    }
+  }
+  out << std::right;
+}
+
+}  // namespace worker
