@@ -1,6 +1,7 @@
 // Formatting the end-of-render table.
 #include "controller/worker/display/summary_table.h"
 
+#include "controller/common/text.h"
 #include "controller/worker/display/progress_display.h"
 
 #include <iomanip>
@@ -17,12 +18,13 @@ void printSummary(std::ostream& out, const std::vector<controller::FrameRecord>&
     out << "  " << std::setw(8) << record.frame << std::setw(8)
         << (record.succeeded() ? "ok" : "FAILED") << std::setw(10) << formatSeconds(record.seconds);
     if (!record.succeeded()) {
-      out << record.reason.substr(0, record.reason.find('\n')) << "\n";
+      out << controller::escapeControls(record.reason.substr(0, record.reason.find('\n'))) << "\n";
     } else if (record.files.empty()) {
       out << "(no files)\n";
     }
     for (size_t i = 0; i < record.files.size(); ++i) {
-      out << (i == 0 && record.succeeded() ? "" : indent) << record.files[i].localPath << "\n";
+      out << (i == 0 && record.succeeded() ? "" : indent)
+          << controller::escapeControls(record.files[i].localPath) << "\n";
     }
   }
   out << std::right;
