@@ -20,6 +20,7 @@
 #include "controller/worker/session/work_lock.h"
 #include "controller/worker/session/worker_environment.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <memory>
@@ -31,11 +32,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
+/// Which part of the frame a command renders: progress of one tile is a share of the frame's.
+struct ProgressPart {
+  size_t part = 0;
+  size_t parts = 1;
+
+  /// The frame's percentage for the part's own (none stays none).
+  float ofFrame(float percent) const {
+    if (!(percent >= 0)) return percent;
+    return (static_cast<float>(part) * 100.0f + std::min(percent, 100.0f)) /
+           static_cast<float>(parts);
+  }
+};
+
 /// Shows a frame's requests and error replies on the display.
 class FrameObserver : public PacketObserver {
  public:
-  FrameObserver(ProgressDisplay& display, int frame, bool showErrors = true)
-      : display_(display), frame_(frame), showErrors_(showErrors) {}
+  FrameObserver(ProgressDisplay& display, int frame, ProgressPart part, bool showErrors = true)
+      : display_(display), frame_(frame), part_(part), showErrors_(showErrors) {}
 
   void onRequest(const controller::Request& request, const std::optional<std::string>&) override {
     switch (request.kind) {
@@ -46,7 +60,7 @@ class FrameObserver : public PacketObserver {
         display_.scriptOutput(frame_, request.text);
         break;
       case controller::Request::Kind::Progress:
-        display_.progress(frame_, request.percent);
+        display_.progress(frame_, part_.ofFrame(request.percent));
         break;
       default:
         break;
@@ -60,6 +74,7 @@ class FrameObserver : public PacketObserver {
  private:
   ProgressDisplay& display_;
   int frame_;
+  ProgressPart part_;
   bool showErrors_;
 };
 
@@ -215,6 +230,8 @@ class RenderRun : public FrameSteps {
   }
 
   ProgressDisplay& display() override { return display_; }
+
+  void progressPart(size_t part, size_t parts) override { progressPart_ = {part, parts}; }
 
  private:
   /// Locks the work folder and makes its folders; a failure here is the node's.
@@ -430,7 +447,7 @@ class RenderRun : public FrameSteps {
   controller::Expected<void> frameCommand(int frame, const std::vector<std::string>& fields,
                                           CommandOutcome* outcome = nullptr,
                                           bool showErrors = true) {
-    FrameObserver observer(display_, frame, showErrors);
+    FrameObserver observer(display_, frame, progressPart_, showErrors);
     CommandOutcome result =
         session_->command(controller::commandLine(fields), observer, stallLimit_);
     for (const std::string& reply : result.replies) {
@@ -461,6 +478,7 @@ class RenderRun : public FrameSteps {
     record.pluginLog = pluginLogCopy_;
     record.maxsimLog = maxsimLog_;
     faultReport_.clear();
+    progressPart_ = {};
     controller::Expected<void> rendered;
     try {
       rendered = options_.tiles ? renderTiles(*this, options_, output_, frame, record.files)
@@ -519,6 +537,7 @@ class RenderRun : public FrameSteps {
   bool jobStarted_ = false;
   OutputDescription output_;
   std::string faultReport_;
+  ProgressPart progressPart_;
   std::optional<controller::Failure> jobFailure_;
   std::vector<controller::FrameRecord> records_;
 };

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -157,6 +158,18 @@ TEST_F(WorkerEndToEndTest, TilesStitchIntoTheWholeFrame) {
         << file;
   }
   EXPECT_TRUE(fs::exists(path("work/r/animated/tile_1_1_animated0005.tga")));
+  // One rising percentage for the frame over its six tiles, 100 % only once the last is done.
+  std::vector<int> percents;
+  const std::regex progress(R"(PROGRESS: (\d+)% frame 5 job (\d+)%)");
+  for (std::sregex_iterator match(tiled.out.begin(), tiled.out.end(), progress), end; match != end;
+       ++match) {
+    EXPECT_EQ((*match)[1], (*match)[2]) << tiled.out;
+    percents.push_back(std::stoi((*match)[1]));
+  }
+  ASSERT_FALSE(percents.empty()) << tiled.out;
+  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end())) << tiled.out;
+  EXPECT_LT(percents.front(), 50) << tiled.out;
+  EXPECT_EQ(std::count(percents.begin(), percents.end(), 100), 1) << tiled.out;
 }
 
 TEST_F(WorkerEndToEndTest, TheWatchdogEndsAStalledRender) {
