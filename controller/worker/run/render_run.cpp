@@ -294,6 +294,7 @@ class RenderRun : public FrameSteps {
   int exitStatus(size_t succeeded) const {
     if (succeeded == options_.frames.size()) return controller::allFramesDone;
     if (stopRequested()) return controller::stoppedBySignal;
+    if (badJobFrame_) return controller::jobIsBad;
     if (jobFailure_) return controller::exitStatusOf(jobFailure_->kind);
     return controller::someFramesFailed;
   }
@@ -462,9 +463,12 @@ class RenderRun : public FrameSteps {
       display_.frameError(frame, "plug-in log: " + pluginLogCopy_);
       display_.frameError(frame, "maxsim output: " + maxsimLog_);
     }
-    const controller::FailureKind kind = result.end == CommandOutcome::End::Stopped
-                                             ? controller::FailureKind::Stopped
-                                             : controller::FailureKind::Frame;
+    controller::FailureKind kind = result.end == CommandOutcome::End::Stopped
+                                       ? controller::FailureKind::Stopped
+                                       : controller::FailureKind::Frame;
+    // A reply that shows the job is wrong fails the frame on every try: the job's fault.
+    if (std::any_of(result.replies.begin(), result.replies.end(), controller::showsBadJob))
+      kind = controller::FailureKind::Job;
     const bool succeeded = result.succeeded();
     const std::string failure = result.failure();
     if (outcome) *outcome = std::move(result);
@@ -489,6 +493,7 @@ class RenderRun : public FrameSteps {
       display_.frameError(frame, rendered.failure().text);
     }
     record.status = rendered ? controller::FrameStatus::Done : controller::FrameStatus::Failed;
+    if (!rendered && rendered.failure().kind == controller::FailureKind::Job) badJobFrame_ = true;
     if (!rendered) record.reason = rendered.failure().text;
     record.faultReport = faultReport_;
     return record;
@@ -538,6 +543,8 @@ class RenderRun : public FrameSteps {
   OutputDescription output_;
   std::string faultReport_;
   ProgressPart progressPart_;
+  /// A frame failed in a way that shows the job is wrong (it would fail again anywhere).
+  bool badJobFrame_ = false;
   std::optional<controller::Failure> jobFailure_;
   std::vector<controller::FrameRecord> records_;
 };

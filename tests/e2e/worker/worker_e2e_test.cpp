@@ -258,6 +258,22 @@ TEST_F(WorkerEndToEndTest, JobFailuresGetJobLinesAndTheirExitStatus) {
   EXPECT_TRUE(contains(wide.out, "SUMMARY:\n")) << wide.out;
 }
 
+// Frame failures that come again on every try show a bad job (3), not failed frames to retry (1);
+// the other frames still render.
+TEST_F(WorkerEndToEndTest, FailuresThatRepeatOnEveryTryAreABadJob) {
+  const ProcessResult notACamera =
+      runWorker(with(render(exampleScene("animated.max"), "1", "camera"), {"--camera", "Ball"}));
+  EXPECT_EQ(notACamera.status, 3) << notACamera.out;
+  EXPECT_TRUE(contains(notACamera.out, "FAILED: 1 ")) << notACamera.out;
+  EXPECT_TRUE(contains(notACamera.out, "Failed to open the max renderer.")) << notACamera.out;
+
+  const ProcessResult outOfTime =
+      runWorker(render(exampleScene("animated.max"), "2000000000,1", "time"));
+  EXPECT_EQ(outOfTime.status, 3) << outOfTime.out;
+  EXPECT_TRUE(contains(outOfTime.out, "lies outside the host's time range")) << outOfTime.out;
+  EXPECT_TRUE(contains(outOfTime.out, "DONE: 1 ")) << outOfTime.out;
+}
+
 TEST_F(WorkerEndToEndTest, AMaxsimKilledByAFaultLeavesItsSessionsLogs) {
   const std::string scene =
       changedScene("animated.max", {{"faults", {{{"kind", "float_underflow"}, {"frame", 2}}}}});
