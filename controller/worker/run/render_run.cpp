@@ -524,7 +524,47 @@ class RenderRun : public FrameSteps {
         display_.frameWarning(frame, "no JPEG preview was written: " + preview);
       }
     }
+    if (files->empty() && !base.empty())
+      return checkSkippedFrame(frame, base, width, height, checked);
     if (files->empty()) display_.frameWarning(frame, "the plug-in wrote no files for this frame");
+    learnFileBases(frame, *files);
+    return checkFiles(frame, expected, checked);
+  }
+
+  /// The frame's number in file names.
+  long long fileNumber(int frame) const {
+    return static_cast<long long>(frame) + options_.frameBase.value_or(0);
+  }
+
+  /// Keeps the bases of a rendered frame's files (main image, alpha companion, elements), so
+  /// that a later skipped frame's files can be named.
+  void learnFileBases(int frame, const std::vector<std::string>& files) {
+    std::vector<std::string> bases;
+    for (const std::string& file : files)
+      bases.push_back(options_.removePadding ? file : unnumberedName(file, fileNumber(frame)));
+    fileBases_ = bases;
+  }
+
+  /// A frame the plug-in skipped because its output exists (the scene's skip-existing setting)
+  /// writes nothing: its existing files must verify like written ones, or the frame fails. They
+  /// are named from the files of a frame rendered earlier in the run, or, before any, from the
+  /// output name (and its alpha companion). The worker never deletes them.
+  controller::Expected<void> checkSkippedFrame(int frame, const std::string& base, int width,
+                                               int height,
+                                               std::vector<controller::CheckedFile>& checked) {
+    std::vector<std::string> bases = fileBases_;
+    if (bases.empty()) {
+      bases.push_back(base);
+      if (options_.alphaSplit) bases.push_back(alphaCompanion(base));
+    }
+    std::vector<ExpectedFile> expected;
+    for (const std::string& fileBase : bases) {
+      const std::string name =
+          options_.removePadding ? fileBase : numberedName(fileBase, fileNumber(frame));
+      expected.push_back({name, localPath(name), width, height});
+    }
+    display_.frameWarning(frame,
+                          "the plug-in skipped the frame: its output exists; checking the files");
     return checkFiles(frame, expected, checked);
   }
 
@@ -543,6 +583,8 @@ class RenderRun : public FrameSteps {
   OutputDescription output_;
   std::string faultReport_;
   ProgressPart progressPart_;
+  /// The bases of the files of the last frame rendered (see learnFileBases).
+  std::vector<std::string> fileBases_;
   /// A frame failed in a way that shows the job is wrong (it would fail again anywhere).
   bool badJobFrame_ = false;
   std::optional<controller::Failure> jobFailure_;

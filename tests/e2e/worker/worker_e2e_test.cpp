@@ -172,6 +172,30 @@ TEST_F(WorkerEndToEndTest, TilesStitchIntoTheWholeFrame) {
   EXPECT_EQ(std::count(percents.begin(), percents.end(), 100), 1) << tiled.out;
 }
 
+// With the scene's skip-existing setting the plug-in skips frames whose output exists; those
+// files must verify like written ones, or the frame fails, and the worker leaves them in place.
+TEST_F(WorkerEndToEndTest, ASkippedFrameWhoseFilesDoNotVerifyFails) {
+  const std::string scene = changedScene("animated.max", {{"render", {{"skip_existing", true}}}});
+  ASSERT_EQ(runWorker(render(scene, "1-2")).status, 0);
+  const std::string element = path("work/r/animated/elements/animated_alpha0001.tga");
+  const std::string image = path("work/r/animated/animated0002.tga");
+  fs::remove(element);
+  fs::resize_file(image, 100);
+  // Frame 3 renders first, so the worker knows the names of a frame's files.
+  const ProcessResult skipped = runWorker(render(scene, "3,1,2"));
+  EXPECT_EQ(skipped.status, 1) << skipped.out;
+  EXPECT_TRUE(contains(skipped.out, "DONE: 3 ")) << skipped.out;
+  EXPECT_TRUE(contains(skipped.out, "FAILED: 1 ")) << skipped.out;
+  EXPECT_TRUE(contains(skipped.out, "FILE: 1 failed " + element)) << skipped.out;
+  EXPECT_TRUE(contains(skipped.out, "FAILED: 2 ")) << skipped.out;
+  EXPECT_TRUE(contains(skipped.out, "FILE: 2 failed " + image)) << skipped.out;
+  EXPECT_EQ(fs::file_size(image), 100u);
+
+  const ProcessResult intact = runWorker(render(scene, "3"));
+  EXPECT_EQ(intact.status, 0) << intact.out;
+  EXPECT_TRUE(contains(intact.out, "FILE: 3 ok 160x120 ")) << intact.out;
+}
+
 TEST_F(WorkerEndToEndTest, TheWatchdogEndsAStalledRender) {
   const std::string scene = changedScene("animated.max", {{"render", {{"ms_per_row", 5000}}}});
   const ProcessResult run = runWorker(with(render(scene, "1"), {"--stall-timeout", "1"}));
