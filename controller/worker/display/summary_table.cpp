@@ -8,6 +8,23 @@
 
 namespace worker {
 
+namespace {
+
+/// A frame never attempted did not fail: it reads apart from the failed ones.
+const char* statusLabel(controller::FrameStatus status) {
+  switch (status) {
+    case controller::FrameStatus::Done:
+      return "ok";
+    case controller::FrameStatus::Failed:
+      return "FAILED";
+    case controller::FrameStatus::NotRendered:
+      break;
+  }
+  return "NOT RUN";
+}
+
+}  // namespace
+
 void printSummary(std::ostream& out, const std::vector<controller::FrameRecord>& records) {
   out << "SUMMARY:\n";
   out << std::left << "  " << std::setw(8) << "frame" << std::setw(8) << "status" << std::setw(10)
@@ -15,8 +32,8 @@ void printSummary(std::ostream& out, const std::vector<controller::FrameRecord>&
       << "files\n";
   const std::string indent(2 + 8 + 8 + 10, ' ');
   for (const controller::FrameRecord& record : records) {
-    out << "  " << std::setw(8) << record.frame << std::setw(8)
-        << (record.succeeded() ? "ok" : "FAILED") << std::setw(10) << formatSeconds(record.seconds);
+    out << "  " << std::setw(8) << record.frame << std::setw(8) << statusLabel(record.status)
+        << std::setw(10) << formatSeconds(record.seconds);
     if (!record.succeeded()) {
       out << controller::escapeControls(record.reason.substr(0, record.reason.find('\n'))) << "\n";
     } else if (record.files.empty()) {

@@ -151,25 +151,44 @@ class RenderRun : public FrameSteps {
       renderFrames(scene);
     }
     recordFramesNotRendered();
-    const size_t succeeded = static_cast<size_t>(
-        std::count_if(records_.begin(), records_.end(),
-                      [](const controller::FrameRecord& r) { return r.succeeded(); }));
+    const size_t succeeded = succeededCount();
     display_.jobFinished(succeeded);
     noteLogsOfFailedFrames();
     printSummary(out, records_);
+    // Output that a farm manager never got is a failure of this machine, not a success.
+    out.flush();
+    if (!out) noteNodeProblem("cannot write the worker's own output (standard output)");
+    if (options_.summaryJson) writeSummary(started, out);
     const int status = exitStatus(succeeded);
-    if (options_.summaryJson) {
-      controller::JobSummary summary{
-          options_.scene, options_.frameSpec, started, std::chrono::system_clock::now(),
-          status,         std::nullopt,       records_};
-      if (jobFailure_) summary.jobError = jobFailure_->text;
-      try {
-        controller::writeSummaryJson(*options_.summaryJson, summary);
-      } catch (const std::exception& error) {
-        out << "cannot write the summary: " << error.what() << "\n";
-      }
-    }
     return status;
+  }
+
+  /// Writes the summary file; one that cannot be written is this machine's failure (its disk).
+  void writeSummary(std::chrono::system_clock::time_point started, std::ostream& out) {
+    const int status = exitStatus(succeededCount());
+    controller::JobSummary summary{
+        options_.scene, options_.frameSpec, started, std::chrono::system_clock::now(),
+        status,         std::nullopt,       records_};
+    if (jobFailure_) summary.jobError = jobFailure_->text;
+    if (nodeProblem_) summary.jobError = nodeProblem_->text;
+    try {
+      controller::writeSummaryJson(*options_.summaryJson, summary);
+    } catch (const std::exception& error) {
+      out << "ERROR: job cannot write the summary: " << error.what() << "\n";
+      noteNodeProblem(std::string("cannot write the summary: ") + error.what());
+    }
+  }
+
+  size_t succeededCount() const {
+    return static_cast<size_t>(
+        std::count_if(records_.begin(), records_.end(),
+                      [](const controller::FrameRecord& r) { return r.succeeded(); }));
+  }
+
+  /// Something of this machine failed after the frames (its disk, its output): the run ends
+  /// as a node failure whatever became of the frames.
+  void noteNodeProblem(const std::string& text) {
+    if (!nodeProblem_) nodeProblem_ = controller::fail(controller::FailureKind::Node, text);
   }
 
   bool hasSession() const override { return session_ != nullptr; }
@@ -292,8 +311,9 @@ class RenderRun : public FrameSteps {
   }
 
   int exitStatus(size_t succeeded) const {
+    if (stopRequested() && succeeded != options_.frames.size()) return controller::stoppedBySignal;
+    if (nodeProblem_) return controller::nodeIsBad;
     if (succeeded == options_.frames.size()) return controller::allFramesDone;
-    if (stopRequested()) return controller::stoppedBySignal;
     if (badJobFrame_) return controller::jobIsBad;
     if (jobFailure_) return controller::exitStatusOf(jobFailure_->kind);
     return controller::someFramesFailed;
@@ -435,11 +455,17 @@ class RenderRun : public FrameSteps {
     return status;
   }
 
+  /// A copy that fails (a full disk) loses the session's log: the node's fault, with a warning.
   void keepPluginLog() {
     std::error_code error;
-    if (fs::exists(environment_.pluginLog, error)) {
-      fs::copy_file(environment_.pluginLog, pluginLogCopy_, fs::copy_options::overwrite_existing,
-                    error);
+    if (!fs::exists(environment_.pluginLog, error)) return;
+    fs::copy_file(environment_.pluginLog, pluginLogCopy_, fs::copy_options::overwrite_existing,
+                  error);
+    if (error) {
+      const std::string text =
+          "cannot keep the plug-in log in " + pluginLogCopy_ + ": " + error.message();
+      display_.jobWarning(text);
+      noteNodeProblem(text);
     }
   }
 
@@ -588,6 +614,8 @@ class RenderRun : public FrameSteps {
   /// A frame failed in a way that shows the job is wrong (it would fail again anywhere).
   bool badJobFrame_ = false;
   std::optional<controller::Failure> jobFailure_;
+  /// A failure of this machine after or beside the frames (see noteNodeProblem).
+  std::optional<controller::Failure> nodeProblem_;
   std::vector<controller::FrameRecord> records_;
 };
 

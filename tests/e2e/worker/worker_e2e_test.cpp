@@ -196,6 +196,17 @@ TEST_F(WorkerEndToEndTest, ASkippedFrameWhoseFilesDoNotVerifyFails) {
   EXPECT_TRUE(contains(intact.out, "FILE: 3 ok 160x120 ")) << intact.out;
 }
 
+// Output that cannot be written (a full device) is this node's failure, not a success.
+TEST_F(WorkerEndToEndTest, AStandardOutputThatCannotBeWrittenIsANodeFault) {
+  std::string command = "exec '" + std::string(MOONSTONE_BIN_DIR) + "/foxglove-worker'";
+  for (const std::string& argument : render(exampleScene("animated.max"), "1"))
+    command += " '" + argument + "'";
+  const ProcessResult full =
+      runProcess("/bin/sh", {"-c", command + " >/dev/full"}, "", ErrorStream::intoOutput);
+  EXPECT_EQ(full.status, 4) << full.out;
+  EXPECT_TRUE(contains(full.out, "cannot write its standard output")) << full.out;
+}
+
 TEST_F(WorkerEndToEndTest, TheWatchdogEndsAStalledRender) {
   const std::string scene = changedScene("animated.max", {{"render", {{"ms_per_row", 5000}}}});
   const ProcessResult run = runWorker(with(render(scene, "1"), {"--stall-timeout", "1"}));

@@ -148,14 +148,16 @@ TEST(SummaryTest, ListsFramesWithStatusTimeAndFiles) {
   done.files = {{"R:\\a0001.tga", "/o/a0001.tga"}, {"R:\\b0001.tga", "/o/b0001.tga"}};
   worker::printSummary(
       out, {done, record(2, controller::FrameStatus::Failed, 1.25, "ERROR: black\nmore"),
-            record(3, controller::FrameStatus::Failed, 2)});
+            record(3, controller::FrameStatus::Failed, 2),
+            record(4, controller::FrameStatus::NotRendered, 0, "not rendered: stopped")});
   EXPECT_EQ(out.str(),
             "SUMMARY:\n"
             "  frame   status  time      files\n"
             "  1       ok      0.50s     /o/a0001.tga\n"
             "                            /o/b0001.tga\n"
             "  2       FAILED  1.25s     ERROR: black\n"
-            "  3       FAILED  2.00s     \n");
+            "  3       FAILED  2.00s     \n"
+            "  4       NOT RUN 0.00s     not rendered: stopped\n");
 }
 
 }  // namespace
