@@ -145,15 +145,13 @@ bool renderValueOption(ArgumentReader& reader, RenderOptions& options, bool& fra
   } else if (name == "--output") {
     options.output = reader.value();
   } else if (name == "--frame-base") {
-    options.frameBase = reader.number<int>(std::numeric_limits<int>::min());
+    options.frameBase = reader.number<int>(std::numeric_limits<int>::lowest());
   } else if (name == "--jpeg-previews") {
     options.jpegFolder = reader.value();
   } else if (name == "--fail-on-black") {
-    options.blackPercent = reader.number<int>(0);
-    if (*options.blackPercent > 100) throw controller::UsageError("--fail-on-black: at most 100");
+    options.blackPercent = reader.number<int>(0, 100);
   } else if (name == "--black-threshold") {
-    options.blackThreshold = reader.number<float>(0.0f);
-    if (options.blackThreshold > 1.0f) throw controller::UsageError("--black-threshold: at most 1");
+    options.blackThreshold = reader.number<float>(0.0f, 1.0f);
   } else if (name == "--region") {
     const std::string text = reader.value();
     options.region = integerList(name, text, 4);
