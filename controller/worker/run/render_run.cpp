@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 
@@ -377,16 +378,32 @@ class RenderRun : public FrameSteps {
         quiet, stallLimit_);
     if (!start.succeeded()) {
       endSession(5000);
-      return controller::fail(start.end == CommandOutcome::End::Stopped
-                                  ? controller::FailureKind::Stopped
-                                  : controller::FailureKind::Job,
-                              "StartJob failed: " + withoutErrorWord(start.failure()));
+      if (start.end == CommandOutcome::End::Stopped)
+        return controller::fail(controller::FailureKind::Stopped,
+                                "StartJob failed: " + withoutErrorWord(start.failure()));
+      return controller::fail(
+          controller::FailureKind::Job,
+          "StartJob failed: " + whyNotStarted(scene) + "\n" + withoutErrorWord(start.failure()));
     }
     jobStarted_ = true;
     output_ = parseOutputDescription(start.replies.back());
     display_.note("output: " + output_.fileName + " " + std::to_string(output_.width) + "x" +
                   std::to_string(output_.height));
     return {};
+  }
+
+  /// Why the scene did not start, in words the plug-in's reply lacks: the scene is missing, or
+  /// why maxsim could not load it (its own error line, in the session's output).
+  std::string whyNotStarted(const std::string& scene) const {
+    std::error_code error;
+    if (!fs::exists(scene, error)) return "the scene " + scene + " does not exist";
+    static const std::string loadError = "maxsim: error: Load: ";
+    std::ifstream in(maxsimLog_);
+    std::string reason;
+    for (std::string line; std::getline(in, line);)
+      if (controller::startsWith(line, loadError)) reason = line.substr(loadError.size());
+    if (!reason.empty()) return "the scene does not load: " + reason;
+    return "the plug-in refused the job";
   }
 
   /// With --tiles, the output must be known and have at least one pixel per tile.

@@ -280,8 +280,18 @@ TEST_F(WorkerEndToEndTest, JobFailuresGetJobLinesAndTheirExitStatus) {
   EXPECT_FALSE(contains(missing.out, "ERROR: 0 ")) << missing.out;
   EXPECT_FALSE(contains(missing.out, "EndJob")) << missing.out;
   EXPECT_FALSE(contains(missing.out, "FRAME: ")) << missing.out;
-  EXPECT_TRUE(contains(missing.out, "FAILED: 2 0.00s not rendered: StartJob failed"))
+  EXPECT_TRUE(contains(missing.out, "FAILED: 2 0.00s not rendered: StartJob failed: the scene " +
+                                        path("nonexistent.max") + " does not exist\n"))
       << missing.out;
+
+  // Why maxsim could not load a scene is on the worker's own job line.
+  const std::string broken = path("broken.max");
+  std::ofstream(broken) << R"({"format": "moonstone-scene", "render": {"width": "x"}})";
+  const ProcessResult unloadable = runWorker(render(broken, "1", "broken"));
+  EXPECT_EQ(unloadable.status, 3) << unloadable.out;
+  EXPECT_TRUE(contains(unloadable.out, "ERROR: job StartJob failed: the scene does not load: " +
+                                           broken + ": \"width\" must be a whole number"))
+      << unloadable.out;
 
   // The tile grid is checked against the output before any tile renders.
   const ProcessResult wide =
