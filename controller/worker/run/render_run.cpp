@@ -266,6 +266,7 @@ class RenderRun : public FrameSteps {
     const controller::Expected<int> runNumber = nextRunNumber(environment_.logDir);
     if (!runNumber) return runNumber.failure();
     runNumber_ = *runNumber;
+    keepLeftPluginLog();
     if (options_.tiles && options_.jpegFolder) {
       display_.jobWarning("no JPEG previews with --tiles: the plug-in writes none for regions");
     }
@@ -470,6 +471,35 @@ class RenderRun : public FrameSteps {
     jobStarted_ = false;
     keepPluginLog();
     return status;
+  }
+
+  /// A worker killed outright never copied its last session's plug-in log, and the next
+  /// session's plug-in empties it at load: keep it first, beside the newest session output that
+  /// has no plug-in log of its own.
+  void keepLeftPluginLog() {
+    std::error_code error;
+    if (!fs::exists(environment_.pluginLog, error) ||
+        fs::file_size(environment_.pluginLog, error) == 0)
+      return;
+    static const std::string maxsimSuffix = "-maxsim.log";
+    std::string orphan;
+    fs::file_time_type newest;
+    for (const auto& entry : fs::directory_iterator(environment_.logDir, error)) {
+      const std::string name = entry.path().string();
+      if (name.size() <= maxsimSuffix.size() ||
+          name.compare(name.size() - maxsimSuffix.size(), maxsimSuffix.size(), maxsimSuffix) != 0)
+        continue;
+      const std::string stem = name.substr(0, name.size() - maxsimSuffix.size());
+      const fs::file_time_type written = entry.last_write_time(error);
+      if (fs::exists(stem + "-plugin.log", error) || (!orphan.empty() && written < newest))
+        continue;
+      orphan = stem + "-plugin.log";
+      newest = written;
+    }
+    if (orphan.empty()) return;
+    pluginLogCopy_ = orphan;
+    keepPluginLog();
+    display_.note("the plug-in log of an earlier worker's last session kept in " + orphan);
   }
 
   /// A copy that fails (a full disk) loses the session's log: the node's fault, with a warning.

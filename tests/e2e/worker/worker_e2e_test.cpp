@@ -417,4 +417,23 @@ TEST_F(WorkerSignalTest, MaxsimDiesWithAKilledWorker) {
   EXPECT_TRUE(waitUntilEnded(maxsim, 20));
 }
 
+// The killed worker's session never copied its plug-in log; the next run keeps it before its own
+// plug-in empties it.
+TEST_F(WorkerSignalTest, AKilledWorkersPluginLogIsKeptByTheNextRun) {
+  std::unique_ptr<BackgroundProcess> worker;
+  const long maxsim = startSlowRender(worker);
+  ASSERT_GT(maxsim, 0) << worker->output();
+  worker->signal(SIGKILL);
+  worker->wait();
+  ASSERT_TRUE(waitUntilEnded(maxsim, 20));
+  const std::string kept = path("work/logs/run-1-session-1-plugin.log");
+  ASSERT_FALSE(fs::exists(kept));
+  const ProcessResult next = runWorker(render(exampleScene("animated.max"), "1"));
+  EXPECT_EQ(next.status, 0) << next.out;
+  ASSERT_TRUE(fs::exists(kept)) << next.out;
+  std::ifstream in(kept);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(contains(log, "Renderframe 1")) << log;
+}
+
 }  // namespace
