@@ -9,6 +9,7 @@
 #include "controller/worker/images/image_files.h"
 #include "controller/worker/images/image_format.h"
 #include "controller/worker/images/output_names.h"
+#include "controller/worker/images/write_problem.h"
 #include "controller/worker/session/plugin_session.h"
 #include "controller/link/protocol.h"
 #include "controller/link/requests.h"
@@ -573,7 +574,8 @@ class RenderRun : public FrameSteps {
   }
 
   controller::Expected<void> renderWhole(int frame, std::vector<controller::CheckedFile>& checked) {
-    if (controller::Expected<void> rendered = renderTask(frame); !rendered) return rendered;
+    if (controller::Expected<void> rendered = renderTask(frame); !rendered)
+      return withWriteReason(frame, rendered.failure());
     controller::Expected<std::vector<std::string>> files = writtenFiles(frame);
     if (!files) return files.failure();
     int width = output_.width;
@@ -604,6 +606,37 @@ class RenderRun : public FrameSteps {
     return checkFiles(frame, expected, checked);
   }
 
+  /// A failed write says only "error code N": name the frame's file that cannot be written and
+  /// why, where the worker can see it, on the failure's first line.
+  controller::Failure withWriteReason(int frame, controller::Failure failure) const {
+    static const std::string writeError = "Error in bm->Write()";
+    const std::string base = options_.output ? *options_.output : output_.fileName;
+    if (failure.text.find(writeError) == std::string::npos || base.empty()) return failure;
+    for (const std::string& name : frameFileNames(frame, base)) {
+      const std::optional<std::string> problem = writeProblem(localPath(name));
+      if (!problem) continue;
+      const size_t end = std::min(failure.text.find('\n'), failure.text.size());
+      failure.text.insert(end, " (" + name + ": " + *problem + ")");
+      break;
+    }
+    return failure;
+  }
+
+  /// The names the frame's files have: like those of a frame rendered earlier in the run, or,
+  /// before any, the output name (and its alpha companion).
+  std::vector<std::string> frameFileNames(int frame, const std::string& base) const {
+    std::vector<std::string> bases = fileBases_;
+    if (bases.empty()) {
+      bases.push_back(base);
+      if (options_.alphaSplit) bases.push_back(alphaCompanion(base));
+    }
+    std::vector<std::string> names;
+    for (const std::string& fileBase : bases)
+      names.push_back(options_.removePadding ? fileBase
+                                             : numberedName(fileBase, fileNumber(frame)));
+    return names;
+  }
+
   /// The frame's number in file names.
   long long fileNumber(int frame) const {
     return static_cast<long long>(frame) + options_.frameBase.value_or(0);
@@ -625,17 +658,9 @@ class RenderRun : public FrameSteps {
   controller::Expected<void> checkSkippedFrame(int frame, const std::string& base, int width,
                                                int height,
                                                std::vector<controller::CheckedFile>& checked) {
-    std::vector<std::string> bases = fileBases_;
-    if (bases.empty()) {
-      bases.push_back(base);
-      if (options_.alphaSplit) bases.push_back(alphaCompanion(base));
-    }
     std::vector<ExpectedFile> expected;
-    for (const std::string& fileBase : bases) {
-      const std::string name =
-          options_.removePadding ? fileBase : numberedName(fileBase, fileNumber(frame));
+    for (const std::string& name : frameFileNames(frame, base))
       expected.push_back({name, localPath(name), width, height});
-    }
     display_.frameWarning(frame,
                           "the plug-in skipped the frame: its output exists; checking the files");
     return checkFiles(frame, expected, checked);

@@ -196,6 +196,15 @@ TEST_F(WorkerEndToEndTest, ASkippedFrameWhoseFilesDoNotVerifyFails) {
   EXPECT_TRUE(contains(intact.out, "FILE: 3 ok 160x120 ")) << intact.out;
 }
 
+// A failed write names the file and, where the worker can see it, why it could not be written.
+TEST_F(WorkerEndToEndTest, AFailedWriteNamesTheFileAndTheReason) {
+  fs::create_directories(path("work/r/animated/animated0001.tga"));
+  const ProcessResult blocked = runWorker(render(exampleScene("animated.max"), "1"));
+  EXPECT_EQ(blocked.status, 1) << blocked.out;
+  EXPECT_TRUE(contains(blocked.out, "(R:\\animated\\animated0001.tga: the name is a folder)\n"))
+      << blocked.out;
+}
+
 // Output that cannot be written (a full device) is this node's failure, not a success.
 TEST_F(WorkerEndToEndTest, AStandardOutputThatCannotBeWrittenIsANodeFault) {
   std::string command = "exec '" + std::string(MOONSTONE_BIN_DIR) + "/foxglove-worker'";
