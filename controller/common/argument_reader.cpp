@@ -18,6 +18,14 @@ bool ArgumentReader::next() {
 }
 
 std::string ArgumentReader::value() {
+  // "--frames --work-dir x" forgot the value: the next option is not one.
+  if (!inlineValue_ && at_ < arguments_.size() && arguments_[at_].compare(0, 2, "--") == 0 &&
+      arguments_[at_].size() > 2)
+    throw UsageError(name_ + " needs a value, got the option " + arguments_[at_]);
+  return anyValue();
+}
+
+std::string ArgumentReader::anyValue() {
   if (inlineValue_) return *inlineValue_;
   if (at_ >= arguments_.size()) throw UsageError(name_ + " needs a value");
   return arguments_[at_++];

@@ -5,7 +5,9 @@
 
 #include <boost/lexical_cast.hpp>
 
+#include <limits>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,28 +29,54 @@ class ArgumentReader {
   /// True when the current argument is an option ("-x", "--name"), not a word.
   bool isOption() const { return name_.size() > 1 && name_[0] == '-'; }
 
-  /// The current option's value: after "=", or the next argument.
+  /// The current option's value: after "=", or the next argument. A next argument that is an
+  /// option ("--frames --work-dir x") is refused: the value was forgotten.
   std::string value();
+  /// The same for an option whose value may itself look like an option (an argument passed on
+  /// to another program).
+  std::string anyValue();
   /// Refuses a value given with "=" to an option that takes none.
   void noValue() const;
 
-  /// The current option's value as a number of at least `lowest`.
+  /// The current option's value as a number from `lowest` to `highest`; a value that is no such
+  /// number is refused with a message naming the option, the range and the value.
   template <typename Number>
-  Number number(Number lowest) {
+  Number number(Number lowest, Number highest = std::numeric_limits<Number>::max()) {
     const std::string text = value();
     Number result{};
+    bool parsed = true;
     try {
       result = boost::lexical_cast<Number>(text);
     } catch (const boost::bad_lexical_cast&) {
-      throw UsageError(name_ + ": not a number: " + text);
+      parsed = false;
     }
-    if (!(result >= lowest)) {
-      throw UsageError(name_ + ": must be at least " + std::to_string(lowest) + ": " + text);
+    if (!parsed || !(result >= lowest) || !(result <= highest)) {
+      throw UsageError(name_ + " needs " + rangeText(lowest, highest) + ", got: " + text);
     }
     return result;
   }
 
  private:
+  /// "a whole number from 0 to 2147483647", "a number of at least 0": whole numbers always name
+  /// both ends, since the type's own limit may be the one passed.
+  template <typename Number>
+  static std::string rangeText(Number lowest, Number highest) {
+    if (std::numeric_limits<Number>::is_integer)
+      return "a whole number from " + numberText(lowest) + " to " + numberText(highest);
+    const bool bounded = highest != std::numeric_limits<Number>::max();
+    const bool unbounded = lowest == std::numeric_limits<Number>::lowest();
+    if (unbounded && !bounded) return "a number";
+    if (!bounded) return "a number of at least " + numberText(lowest);
+    if (unbounded) return "a number of at most " + numberText(highest);
+    return "a number from " + numberText(lowest) + " to " + numberText(highest);
+  }
+  template <typename Number>
+  static std::string numberText(Number number) {
+    std::ostringstream text;
+    text << number;
+    return text.str();
+  }
+
   const std::vector<std::string>& arguments_;
   size_t at_ = 0;
   std::string name_;

@@ -56,7 +56,7 @@ SubmitOptions parseSubmitOptions(const std::vector<std::string>& arguments) {
     } else if (name == "--time") {
       options.timeLimit = reader.value();
     } else if (name == "--sbatch-arg") {
-      options.sbatchArgs.push_back(reader.value());
+      options.sbatchArgs.push_back(reader.anyValue());
     } else if (name == "--job-dir") {
       options.jobDir = reader.value();
     } else if (perTask.count(name)) {

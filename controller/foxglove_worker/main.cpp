@@ -53,7 +53,9 @@ int main(int argc, char** argv) {
       // SIGTERM, SIGINT and SIGHUP end the run in order: maxsim ended, the summary printed.
       worker::catchStopSignals();
       const std::unique_ptr<worker::ProgressDisplay> display = makeDisplay(options, clock);
-      return worker::runRender(options, *display, std::cout, clock);
+      const int status = worker::runRender(options, *display, std::cout, clock);
+      if (!std::cout) std::cerr << "foxglove-worker render: cannot write its standard output\n";
+      return status;
     }
     if (command == "session") {
       const worker::SessionOptions options = worker::parseSessionOptions(rest);
@@ -68,8 +70,7 @@ int main(int argc, char** argv) {
       return worker::printVersions(worker::parseSessionOptions(rest).launch, std::cout, clock);
     }
     if (command == "-h" || command == "--help") {
-      std::cout << worker::mainUsage()
-                << "\nfoxglove-worker farm --help: jobs spread over Slurm.\n";
+      std::cout << worker::mainUsage();
       return 0;
     }
     std::cerr << "foxglove-worker: "

@@ -23,6 +23,13 @@ bool isErrorReply(const std::string& reply) {
   return startsWith(reply, errorPrefix);
 }
 
+bool showsBadJob(const std::string& reply) {
+  if (reply == rendererNotOpenedReply) return true;
+  return startsWith(reply, frameTimePrefix) && reply.size() >= frameTimeSuffix.size() &&
+         reply.compare(reply.size() - frameTimeSuffix.size(), frameTimeSuffix.size(),
+                       frameTimeSuffix) == 0;
+}
+
 CommandReplies::CommandReplies(const std::string& line) {
   static const std::set<std::string> options = {"FrameNumberBase",     "RegionRendering",
                                                 "UseJpegOutput",       "FailOnBlackFrames",

@@ -26,4 +26,8 @@ class CommandReplies {
 /// True for replies that report a failure ("ERROR: ...").
 bool isErrorReply(const std::string& reply);
 
+/// True for a frame's error replies that show the job itself is wrong, so that the frame fails
+/// the same on every try and on every machine (docs/worker.md lists them).
+bool showsBadJob(const std::string& reply);
+
 }  // namespace controller

@@ -39,6 +39,13 @@ inline const std::string outputDescriptionPrefix = "SUCCESS ";
 inline const std::string startJobErrorPrefix = "ERROR: StartJob: ";
 /// The error that ends a RenderTask whose image could not be written.
 inline const std::string saveFailedReply = "ERROR: Failed to save file.";
+/// Error replies of a frame that show the job itself is wrong: they come again on every try.
+/// The renderer does not open (the camera given is no camera), and a frame the host cannot
+/// place in time ("ERROR: Frame N lies outside the host's time range").
+inline const std::string rendererNotOpenedReply = "ERROR: Failed to open the max renderer.";
+inline const std::string frameTimePrefix = "ERROR: Frame ";
+inline const std::string frameTimeSuffix = " lies outside the host's time range";
+
 /// The first line of a crash the plug-in trapped; its fault report follows on the next lines.
 inline const std::string trappedPrefix = "ERROR: Trapped SEH Exception in ";
 

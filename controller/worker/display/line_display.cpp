@@ -1,6 +1,8 @@
 // The stable progress lines.
 #include "controller/worker/display/line_display.h"
 
+#include "controller/common/text.h"
+
 #include <cmath>
 #include <cstdio>
 #include <regex>
@@ -33,7 +35,7 @@ void LineDisplay::lines(const std::string& prefix, const std::string& text) {
   size_t start = 0;
   for (;;) {
     const size_t end = text.find('\n', start);
-    line(prefix + text.substr(start, end - start));
+    line(prefix + controller::escapeControls(text.substr(start, end - start)));
     if (end == std::string::npos) break;
     start = end + 1;
   }
@@ -42,7 +44,8 @@ void LineDisplay::lines(const std::string& prefix, const std::string& text) {
 void LineDisplay::jobStarted(const std::string& scene, const std::string& frameSpec,
                              size_t frameCount) {
   frameCount_ = frameCount;
-  line("JOB: start " + std::to_string(frameCount) + " frames " + frameSpec + " scene " + scene);
+  line("JOB: start " + std::to_string(frameCount) + " frames " +
+       controller::escapeControls(frameSpec) + " scene " + controller::escapeControls(scene));
 }
 
 void LineDisplay::frameStarted(int frame, size_t index) {
@@ -55,7 +58,7 @@ void LineDisplay::frameStarted(int frame, size_t index) {
 }
 
 bool LineDisplay::updateTitle(const std::string& text) {
-  const std::string shown = withoutPercentage(text);
+  const std::string shown = controller::escapeControls(withoutPercentage(text));
   if (shown == title_) return false;
   title_ = shown;
   return true;
@@ -85,16 +88,17 @@ void LineDisplay::progress(int frame, float percent) {
 }
 
 void LineDisplay::scriptOutput(int frame, const std::string& text) {
-  line("STDOUT: " + std::to_string(frame) + " " + text);
+  lines("STDOUT: " + std::to_string(frame) + " ", text);
 }
 
 void LineDisplay::fileChecked(int frame, const std::string& path, int width, int height,
                               const std::string& problem) {
   if (problem.empty()) {
     line("FILE: " + std::to_string(frame) + " ok " + std::to_string(width) + "x" +
-         std::to_string(height) + " " + path);
+         std::to_string(height) + " " + controller::escapeControls(path));
   } else {
-    line("FILE: " + std::to_string(frame) + " failed " + path + ": " + problem);
+    line("FILE: " + std::to_string(frame) + " failed " + controller::escapeControls(path) + ": " +
+         controller::escapeControls(problem));
   }
 }
 
@@ -115,7 +119,8 @@ void LineDisplay::frameFinished(const controller::FrameRecord& record) {
     return;
   }
   std::string text = "FAILED: " + std::to_string(record.frame) + " " + seconds;
-  if (!record.reason.empty()) text += " " + record.reason.substr(0, record.reason.find('\n'));
+  if (!record.reason.empty())
+    text += " " + controller::escapeControls(record.reason.substr(0, record.reason.find('\n')));
   line(text);
 }
 

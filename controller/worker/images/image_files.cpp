@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <memory>
 
 namespace worker {
@@ -32,13 +33,48 @@ size_t sampleCount(int width, int height, int channels) {
   return static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(channels);
 }
 
+/// The file as the 8-bit decoder reads it, noting when the decoder wanted bytes past its end:
+/// the decoder fills a short file with zeros, so a truncated image would otherwise pass.
+class FileSource {
+ public:
+  explicit FileSource(const std::string& path) : in_(path, std::ios::binary) {}
+  bool open() const { return static_cast<bool>(in_); }
+  bool readPastEnd() const { return readPastEnd_; }
+
+  static int read(void* user, char* data, int size) {
+    auto& self = *static_cast<FileSource*>(user);
+    self.in_.read(data, size);
+    const auto got = static_cast<int>(self.in_.gcount());
+    if (got == 0 && size > 0) self.readPastEnd_ = true;
+    return got;
+  }
+  static void skip(void* user, int count) {
+    auto& self = *static_cast<FileSource*>(user);
+    self.in_.clear();
+    self.in_.seekg(count, std::ios::cur);
+  }
+  static int eof(void* user) {
+    auto& self = *static_cast<FileSource*>(user);
+    return self.in_.peek() == std::char_traits<char>::eof() ? 1 : 0;
+  }
+
+ private:
+  std::ifstream in_;
+  bool readPastEnd_ = false;
+};
+
 Image readEightBit(const std::string& path) {
+  FileSource source(path);
+  if (!source.open()) throw ImageError("does not decode: can't fopen");
+  const stbi_io_callbacks callbacks = {&FileSource::read, &FileSource::skip, &FileSource::eof};
   int width = 0;
   int height = 0;
   int channels = 0;
   std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
-      stbi_load(path.c_str(), &width, &height, &channels, 0), stbi_image_free);
+      stbi_load_from_callbacks(&callbacks, &source, &width, &height, &channels, 0),
+      stbi_image_free);
   if (!pixels) throw ImageError(std::string("does not decode: ") + stbi_failure_reason());
+  if (source.readPastEnd()) throw ImageError("is truncated: the file ends before its image");
   Image image;
   image.width = width;
   image.height = height;

@@ -1,6 +1,9 @@
 // Output names: the StartJob description, numbered main images and preview names.
 #include "controller/worker/images/output_names.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "controller/common/text.h"
 #include "controller/link/protocol.h"
 
@@ -59,6 +62,34 @@ OutputDescription parseOutputDescription(const std::string& reply) {
     }
   }
   return description;
+}
+
+namespace {
+
+std::string frameDigits(long long number) {
+  char digits[24];
+  std::snprintf(digits, sizeof digits, "%s%04lld", number < 0 ? "-" : "", std::llabs(number));
+  return digits;
+}
+
+}  // namespace
+
+std::string numberedName(const std::string& base, long long number) {
+  const size_t dot = extensionStart(base);
+  return base.substr(0, dot) + frameDigits(number) + base.substr(dot);
+}
+
+std::string unnumberedName(const std::string& name, long long number) {
+  const std::string digits = frameDigits(number);
+  const size_t dot = extensionStart(name);
+  if (dot < digits.size() || name.compare(dot - digits.size(), digits.size(), digits) != 0)
+    return name;
+  return name.substr(0, dot - digits.size()) + name.substr(dot);
+}
+
+std::string alphaCompanion(const std::string& name) {
+  const size_t leaf = leafStart(name);
+  return name.substr(0, leaf) + "A_" + name.substr(leaf);
 }
 
 bool isNumberedFrom(const std::string& name, const std::string& base) {

@@ -35,6 +35,9 @@ class FrameSteps {
   virtual controller::Expected<void> checkFiles(int frame, const std::vector<ExpectedFile>& files,
                                                 std::vector<controller::CheckedFile>& checked) = 0;
   virtual ProgressDisplay& display() = 0;
+  /// The commands that follow render part `part` (from 0) of `parts` equal parts of the frame
+  /// (its tiles): their progress is shown as the frame's, rising over the parts.
+  virtual void progressPart(size_t part, size_t parts) = 0;
 };
 
 }  // namespace worker

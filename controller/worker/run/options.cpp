@@ -100,7 +100,8 @@ const char* const launchHelp =
     "  --maxsim PATH          the maxsim to run (default: maxsim beside foxglove-worker)\n"
     "  --plugin-dir DIR       the plug-in folder for maxsim (default: maxsim's plugins/)\n"
     "  --work-dir DIR         the working folder (default: foxglove-work); it holds\n"
-    "                         maxsim.log (maxsim's own output) and the drive folders\n"
+    "                         logs/ (each session's maxsim output and plug-in log)\n"
+    "                         and the drive folders\n"
     "  --drive-c DIR          the folder of drive C: (default: WORK-DIR/drive_c); the\n"
     "                         plug-in's log is C:\\Foxglove\\logs\\3zerorEzuridu.log there\n"
     "  --drive X=DIR          the folder of drive X: (repeatable). A drive that is neither\n"
@@ -120,9 +121,11 @@ const char* const exitStatusHelp =
     "  1  some frames failed; the job is sound: retry the failed frames\n"
     "  2  usage error: do not retry\n"
     "  3  the job is bad (scene missing or unloadable, refused by the plug-in, tiles\n"
-    "     larger than the image): retry nowhere\n"
+    "     larger than the image, a frame error that repeats on every try such as a\n"
+    "     camera that is no camera): retry nowhere\n"
     "  4  this node is bad (maxsim missing or not starting, work folder not writable\n"
-    "     or in use by another worker): retry on another node\n"
+    "     or in use by another worker, its disk or the worker's output full): retry on\n"
+    "     another node\n"
     "  5  stopped by SIGTERM, SIGINT or SIGHUP: retry the frames not rendered\n"
     "\n";
 
@@ -142,15 +145,13 @@ bool renderValueOption(ArgumentReader& reader, RenderOptions& options, bool& fra
   } else if (name == "--output") {
     options.output = reader.value();
   } else if (name == "--frame-base") {
-    options.frameBase = reader.number<int>(std::numeric_limits<int>::min());
+    options.frameBase = reader.number<int>(std::numeric_limits<int>::lowest());
   } else if (name == "--jpeg-previews") {
     options.jpegFolder = reader.value();
   } else if (name == "--fail-on-black") {
-    options.blackPercent = reader.number<int>(0);
-    if (*options.blackPercent > 100) throw controller::UsageError("--fail-on-black: at most 100");
+    options.blackPercent = reader.number<int>(0, 100);
   } else if (name == "--black-threshold") {
-    options.blackThreshold = reader.number<float>(0.0f);
-    if (options.blackThreshold > 1.0f) throw controller::UsageError("--black-threshold: at most 1");
+    options.blackThreshold = reader.number<float>(0.0f, 1.0f);
   } else if (name == "--region") {
     const std::string text = reader.value();
     options.region = integerList(name, text, 4);
@@ -245,11 +246,13 @@ SessionOptions parseSessionOptions(const std::vector<std::string>& arguments) {
 std::string mainUsage() {
   return "usage: foxglove-worker render SCENE --frames SPEC [options]\n"
          "       foxglove-worker session [options]\n"
-         "       foxglove-worker (render|session) --help\n"
+         "       foxglove-worker farm COMMAND ... (jobs spread over Slurm)\n"
+         "       foxglove-worker (render|session|farm) --help\n"
          "       foxglove-worker --version\n"
          "\n"
          "Renders a scene's frames through maxsim and the Moonstone plug-in (render), or\n"
-         "talks to the plug-in line by line (session).\n";
+         "talks to the plug-in line by line (session), or spreads a render over a Slurm\n"
+         "cluster (farm).\n";
 }
 
 std::string renderUsage() {

@@ -9,6 +9,7 @@
 #include "controller/worker/images/image_files.h"
 #include "controller/worker/images/image_format.h"
 #include "controller/worker/images/output_names.h"
+#include "controller/worker/images/write_problem.h"
 #include "controller/worker/session/plugin_session.h"
 #include "controller/link/protocol.h"
 #include "controller/link/requests.h"
@@ -20,8 +21,10 @@
 #include "controller/worker/session/work_lock.h"
 #include "controller/worker/session/worker_environment.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 
@@ -31,11 +34,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
+/// Which part of the frame a command renders: progress of one tile is a share of the frame's.
+struct ProgressPart {
+  size_t part = 0;
+  size_t parts = 1;
+
+  /// The frame's percentage for the part's own (none stays none).
+  float ofFrame(float percent) const {
+    if (!(percent >= 0)) return percent;
+    return (static_cast<float>(part) * 100.0f + std::min(percent, 100.0f)) /
+           static_cast<float>(parts);
+  }
+};
+
 /// Shows a frame's requests and error replies on the display.
 class FrameObserver : public PacketObserver {
  public:
-  FrameObserver(ProgressDisplay& display, int frame, bool showErrors = true)
-      : display_(display), frame_(frame), showErrors_(showErrors) {}
+  FrameObserver(ProgressDisplay& display, int frame, ProgressPart part, bool showErrors = true)
+      : display_(display), frame_(frame), part_(part), showErrors_(showErrors) {}
 
   void onRequest(const controller::Request& request, const std::optional<std::string>&) override {
     switch (request.kind) {
@@ -46,7 +62,7 @@ class FrameObserver : public PacketObserver {
         display_.scriptOutput(frame_, request.text);
         break;
       case controller::Request::Kind::Progress:
-        display_.progress(frame_, request.percent);
+        display_.progress(frame_, part_.ofFrame(request.percent));
         break;
       default:
         break;
@@ -60,6 +76,7 @@ class FrameObserver : public PacketObserver {
  private:
   ProgressDisplay& display_;
   int frame_;
+  ProgressPart part_;
   bool showErrors_;
 };
 
@@ -136,25 +153,44 @@ class RenderRun : public FrameSteps {
       renderFrames(scene);
     }
     recordFramesNotRendered();
-    const size_t succeeded = static_cast<size_t>(
-        std::count_if(records_.begin(), records_.end(),
-                      [](const controller::FrameRecord& r) { return r.succeeded(); }));
+    const size_t succeeded = succeededCount();
     display_.jobFinished(succeeded);
     noteLogsOfFailedFrames();
     printSummary(out, records_);
+    // Output that a farm manager never got is a failure of this machine, not a success.
+    out.flush();
+    if (!out) noteNodeProblem("cannot write the worker's own output (standard output)");
+    if (options_.summaryJson) writeSummary(started, out);
     const int status = exitStatus(succeeded);
-    if (options_.summaryJson) {
-      controller::JobSummary summary{
-          options_.scene, options_.frameSpec, started, std::chrono::system_clock::now(),
-          status,         std::nullopt,       records_};
-      if (jobFailure_) summary.jobError = jobFailure_->text;
-      try {
-        controller::writeSummaryJson(*options_.summaryJson, summary);
-      } catch (const std::exception& error) {
-        out << "cannot write the summary: " << error.what() << "\n";
-      }
-    }
     return status;
+  }
+
+  /// Writes the summary file; one that cannot be written is this machine's failure (its disk).
+  void writeSummary(std::chrono::system_clock::time_point started, std::ostream& out) {
+    const int status = exitStatus(succeededCount());
+    controller::JobSummary summary{
+        options_.scene, options_.frameSpec, started, std::chrono::system_clock::now(),
+        status,         std::nullopt,       records_};
+    if (jobFailure_) summary.jobError = jobFailure_->text;
+    if (nodeProblem_) summary.jobError = nodeProblem_->text;
+    try {
+      controller::writeSummaryJson(*options_.summaryJson, summary);
+    } catch (const std::exception& error) {
+      out << "ERROR: job cannot write the summary: " << error.what() << "\n";
+      noteNodeProblem(std::string("cannot write the summary: ") + error.what());
+    }
+  }
+
+  size_t succeededCount() const {
+    return static_cast<size_t>(
+        std::count_if(records_.begin(), records_.end(),
+                      [](const controller::FrameRecord& r) { return r.succeeded(); }));
+  }
+
+  /// Something of this machine failed after the frames (its disk, its output): the run ends
+  /// as a node failure whatever became of the frames.
+  void noteNodeProblem(const std::string& text) {
+    if (!nodeProblem_) nodeProblem_ = controller::fail(controller::FailureKind::Node, text);
   }
 
   bool hasSession() const override { return session_ != nullptr; }
@@ -216,6 +252,8 @@ class RenderRun : public FrameSteps {
 
   ProgressDisplay& display() override { return display_; }
 
+  void progressPart(size_t part, size_t parts) override { progressPart_ = {part, parts}; }
+
  private:
   /// Locks the work folder and makes its folders; a failure here is the node's.
   controller::Expected<void> prepare() {
@@ -229,6 +267,7 @@ class RenderRun : public FrameSteps {
     const controller::Expected<int> runNumber = nextRunNumber(environment_.logDir);
     if (!runNumber) return runNumber.failure();
     runNumber_ = *runNumber;
+    keepLeftPluginLog();
     if (options_.tiles && options_.jpegFolder) {
       display_.jobWarning("no JPEG previews with --tiles: the plug-in writes none for regions");
     }
@@ -275,8 +314,10 @@ class RenderRun : public FrameSteps {
   }
 
   int exitStatus(size_t succeeded) const {
+    if (stopRequested() && succeeded != options_.frames.size()) return controller::stoppedBySignal;
+    if (nodeProblem_) return controller::nodeIsBad;
     if (succeeded == options_.frames.size()) return controller::allFramesDone;
-    if (stopRequested()) return controller::stoppedBySignal;
+    if (badJobFrame_) return controller::jobIsBad;
     if (jobFailure_) return controller::exitStatusOf(jobFailure_->kind);
     return controller::someFramesFailed;
   }
@@ -339,16 +380,32 @@ class RenderRun : public FrameSteps {
         quiet, stallLimit_);
     if (!start.succeeded()) {
       endSession(5000);
-      return controller::fail(start.end == CommandOutcome::End::Stopped
-                                  ? controller::FailureKind::Stopped
-                                  : controller::FailureKind::Job,
-                              "StartJob failed: " + withoutErrorWord(start.failure()));
+      if (start.end == CommandOutcome::End::Stopped)
+        return controller::fail(controller::FailureKind::Stopped,
+                                "StartJob failed: " + withoutErrorWord(start.failure()));
+      return controller::fail(
+          controller::FailureKind::Job,
+          "StartJob failed: " + whyNotStarted(scene) + "\n" + withoutErrorWord(start.failure()));
     }
     jobStarted_ = true;
     output_ = parseOutputDescription(start.replies.back());
     display_.note("output: " + output_.fileName + " " + std::to_string(output_.width) + "x" +
                   std::to_string(output_.height));
     return {};
+  }
+
+  /// Why the scene did not start, in words the plug-in's reply lacks: the scene is missing, or
+  /// why maxsim could not load it (its own error line, in the session's output).
+  std::string whyNotStarted(const std::string& scene) const {
+    std::error_code error;
+    if (!fs::exists(scene, error)) return "the scene " + scene + " does not exist";
+    static const std::string loadError = "maxsim: error: Load: ";
+    std::ifstream in(maxsimLog_);
+    std::string reason;
+    for (std::string line; std::getline(in, line);)
+      if (controller::startsWith(line, loadError)) reason = line.substr(loadError.size());
+    if (!reason.empty()) return "the scene does not load: " + reason;
+    return "the plug-in refused the job";
   }
 
   /// With --tiles, the output must be known and have at least one pixel per tile.
@@ -417,11 +474,46 @@ class RenderRun : public FrameSteps {
     return status;
   }
 
+  /// A worker killed outright never copied its last session's plug-in log, and the next
+  /// session's plug-in empties it at load: keep it first, beside the newest session output that
+  /// has no plug-in log of its own.
+  void keepLeftPluginLog() {
+    std::error_code error;
+    if (!fs::exists(environment_.pluginLog, error) ||
+        fs::file_size(environment_.pluginLog, error) == 0)
+      return;
+    static const std::string maxsimSuffix = "-maxsim.log";
+    std::string orphan;
+    fs::file_time_type newest;
+    for (const auto& entry : fs::directory_iterator(environment_.logDir, error)) {
+      const std::string name = entry.path().string();
+      if (name.size() <= maxsimSuffix.size() ||
+          name.compare(name.size() - maxsimSuffix.size(), maxsimSuffix.size(), maxsimSuffix) != 0)
+        continue;
+      const std::string stem = name.substr(0, name.size() - maxsimSuffix.size());
+      const fs::file_time_type written = entry.last_write_time(error);
+      if (fs::exists(stem + "-plugin.log", error) || (!orphan.empty() && written < newest))
+        continue;
+      orphan = stem + "-plugin.log";
+      newest = written;
+    }
+    if (orphan.empty()) return;
+    pluginLogCopy_ = orphan;
+    keepPluginLog();
+    display_.note("the plug-in log of an earlier worker's last session kept in " + orphan);
+  }
+
+  /// A copy that fails (a full disk) loses the session's log: the node's fault, with a warning.
   void keepPluginLog() {
     std::error_code error;
-    if (fs::exists(environment_.pluginLog, error)) {
-      fs::copy_file(environment_.pluginLog, pluginLogCopy_, fs::copy_options::overwrite_existing,
-                    error);
+    if (!fs::exists(environment_.pluginLog, error)) return;
+    fs::copy_file(environment_.pluginLog, pluginLogCopy_, fs::copy_options::overwrite_existing,
+                  error);
+    if (error) {
+      const std::string text =
+          "cannot keep the plug-in log in " + pluginLogCopy_ + ": " + error.message();
+      display_.jobWarning(text);
+      noteNodeProblem(text);
     }
   }
 
@@ -430,7 +522,7 @@ class RenderRun : public FrameSteps {
   controller::Expected<void> frameCommand(int frame, const std::vector<std::string>& fields,
                                           CommandOutcome* outcome = nullptr,
                                           bool showErrors = true) {
-    FrameObserver observer(display_, frame, showErrors);
+    FrameObserver observer(display_, frame, progressPart_, showErrors);
     CommandOutcome result =
         session_->command(controller::commandLine(fields), observer, stallLimit_);
     for (const std::string& reply : result.replies) {
@@ -445,9 +537,12 @@ class RenderRun : public FrameSteps {
       display_.frameError(frame, "plug-in log: " + pluginLogCopy_);
       display_.frameError(frame, "maxsim output: " + maxsimLog_);
     }
-    const controller::FailureKind kind = result.end == CommandOutcome::End::Stopped
-                                             ? controller::FailureKind::Stopped
-                                             : controller::FailureKind::Frame;
+    controller::FailureKind kind = result.end == CommandOutcome::End::Stopped
+                                       ? controller::FailureKind::Stopped
+                                       : controller::FailureKind::Frame;
+    // A reply that shows the job is wrong fails the frame on every try: the job's fault.
+    if (std::any_of(result.replies.begin(), result.replies.end(), controller::showsBadJob))
+      kind = controller::FailureKind::Job;
     const bool succeeded = result.succeeded();
     const std::string failure = result.failure();
     if (outcome) *outcome = std::move(result);
@@ -461,6 +556,7 @@ class RenderRun : public FrameSteps {
     record.pluginLog = pluginLogCopy_;
     record.maxsimLog = maxsimLog_;
     faultReport_.clear();
+    progressPart_ = {};
     controller::Expected<void> rendered;
     try {
       rendered = options_.tiles ? renderTiles(*this, options_, output_, frame, record.files)
@@ -471,13 +567,15 @@ class RenderRun : public FrameSteps {
       display_.frameError(frame, rendered.failure().text);
     }
     record.status = rendered ? controller::FrameStatus::Done : controller::FrameStatus::Failed;
+    if (!rendered && rendered.failure().kind == controller::FailureKind::Job) badJobFrame_ = true;
     if (!rendered) record.reason = rendered.failure().text;
     record.faultReport = faultReport_;
     return record;
   }
 
   controller::Expected<void> renderWhole(int frame, std::vector<controller::CheckedFile>& checked) {
-    if (controller::Expected<void> rendered = renderTask(frame); !rendered) return rendered;
+    if (controller::Expected<void> rendered = renderTask(frame); !rendered)
+      return withWriteReason(frame, rendered.failure());
     controller::Expected<std::vector<std::string>> files = writtenFiles(frame);
     if (!files) return files.failure();
     int width = output_.width;
@@ -501,7 +599,70 @@ class RenderRun : public FrameSteps {
         display_.frameWarning(frame, "no JPEG preview was written: " + preview);
       }
     }
+    if (files->empty() && !base.empty())
+      return checkSkippedFrame(frame, base, width, height, checked);
     if (files->empty()) display_.frameWarning(frame, "the plug-in wrote no files for this frame");
+    learnFileBases(frame, *files);
+    return checkFiles(frame, expected, checked);
+  }
+
+  /// A failed write says only "error code N": name the frame's file that cannot be written and
+  /// why, where the worker can see it, on the failure's first line.
+  controller::Failure withWriteReason(int frame, controller::Failure failure) const {
+    static const std::string writeError = "Error in bm->Write()";
+    const std::string base = options_.output ? *options_.output : output_.fileName;
+    if (failure.text.find(writeError) == std::string::npos || base.empty()) return failure;
+    for (const std::string& name : frameFileNames(frame, base)) {
+      const std::optional<std::string> problem = writeProblem(localPath(name));
+      if (!problem) continue;
+      const size_t end = std::min(failure.text.find('\n'), failure.text.size());
+      failure.text.insert(end, " (" + name + ": " + *problem + ")");
+      break;
+    }
+    return failure;
+  }
+
+  /// The names the frame's files have: like those of a frame rendered earlier in the run, or,
+  /// before any, the output name (and its alpha companion).
+  std::vector<std::string> frameFileNames(int frame, const std::string& base) const {
+    std::vector<std::string> bases = fileBases_;
+    if (bases.empty()) {
+      bases.push_back(base);
+      if (options_.alphaSplit) bases.push_back(alphaCompanion(base));
+    }
+    std::vector<std::string> names;
+    for (const std::string& fileBase : bases)
+      names.push_back(options_.removePadding ? fileBase
+                                             : numberedName(fileBase, fileNumber(frame)));
+    return names;
+  }
+
+  /// The frame's number in file names.
+  long long fileNumber(int frame) const {
+    return static_cast<long long>(frame) + options_.frameBase.value_or(0);
+  }
+
+  /// Keeps the bases of a rendered frame's files (main image, alpha companion, elements), so
+  /// that a later skipped frame's files can be named.
+  void learnFileBases(int frame, const std::vector<std::string>& files) {
+    std::vector<std::string> bases;
+    for (const std::string& file : files)
+      bases.push_back(options_.removePadding ? file : unnumberedName(file, fileNumber(frame)));
+    fileBases_ = bases;
+  }
+
+  /// A frame the plug-in skipped because its output exists (the scene's skip-existing setting)
+  /// writes nothing: its existing files must verify like written ones, or the frame fails. They
+  /// are named from the files of a frame rendered earlier in the run, or, before any, from the
+  /// output name (and its alpha companion). The worker never deletes them.
+  controller::Expected<void> checkSkippedFrame(int frame, const std::string& base, int width,
+                                               int height,
+                                               std::vector<controller::CheckedFile>& checked) {
+    std::vector<ExpectedFile> expected;
+    for (const std::string& name : frameFileNames(frame, base))
+      expected.push_back({name, localPath(name), width, height});
+    display_.frameWarning(frame,
+                          "the plug-in skipped the frame: its output exists; checking the files");
     return checkFiles(frame, expected, checked);
   }
 
@@ -519,7 +680,14 @@ class RenderRun : public FrameSteps {
   bool jobStarted_ = false;
   OutputDescription output_;
   std::string faultReport_;
+  ProgressPart progressPart_;
+  /// The bases of the files of the last frame rendered (see learnFileBases).
+  std::vector<std::string> fileBases_;
+  /// A frame failed in a way that shows the job is wrong (it would fail again anywhere).
+  bool badJobFrame_ = false;
   std::optional<controller::Failure> jobFailure_;
+  /// A failure of this machine after or beside the frames (see noteNodeProblem).
+  std::optional<controller::Failure> nodeProblem_;
   std::vector<controller::FrameRecord> records_;
 };
 

@@ -101,6 +101,7 @@ controller::Expected<void> renderTiles(FrameSteps& steps, const RenderOptions& o
   TileParts parts;
   for (const controller::Tile& tile : tiles) {
     const bool first = &tile == &tiles.front();
+    steps.progressPart(static_cast<size_t>(&tile - &tiles.front()), tiles.size());
     controller::Expected<std::vector<std::string>> files =
         renderTile(steps, options, base, tile, frame);
     if (!files) return files.failure();

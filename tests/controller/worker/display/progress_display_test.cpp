@@ -76,6 +76,39 @@ TEST(ProgressDisplayTest, PrintsOneStableLinePerStep) {
             "JOB: done 1/3 frames succeeded\n");
 }
 
+// Text from a scene or the plug-in must not forge the worker's own lines: every line of it keeps
+// its prefix and carriage returns and other control characters are escaped.
+TEST(ProgressDisplayTest, TextFromTheSceneCannotForgeLines) {
+  std::ostringstream out;
+  worker::LineDisplay display(out);
+  display.jobStarted("/s/a.max", "1", 1);
+  display.frameStarted(1, 0);
+  const std::string forged =
+      "x\nDONE: 99 1.00s\rPROGRESS: 100% frame 99 job 100%\r\nJOB: done\x1b[2K";
+  display.scriptOutput(1, forged);
+  display.title(1, forged);
+  display.frameError(1, forged);
+  display.jobError(forged);
+  display.fileChecked(1, "/o/a\rDONE: 1", 0, 0, "bad\nDONE: 1");
+  display.frameFinished(record(1, controller::FrameStatus::Failed, 0, "why\rDONE: 1 0.00s"));
+  const std::string text = out.str();
+  EXPECT_EQ(text.find('\r'), std::string::npos) << text;
+  EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_TRUE(line.rfind("JOB: start", 0) == 0 || line.rfind("FRAME: 1 ", 0) == 0 ||
+                line.rfind("STDOUT: 1 ", 0) == 0 || line.rfind("TITLE: 1 ", 0) == 0 ||
+                line.rfind("ERROR: 1 ", 0) == 0 || line.rfind("ERROR: job ", 0) == 0 ||
+                line.rfind("FILE: 1 failed ", 0) == 0 || line.rfind("FAILED: 1 ", 0) == 0)
+        << line;
+  }
+  EXPECT_NE(
+      text.find("STDOUT: 1 x\nSTDOUT: 1 DONE: 99 1.00s\\rPROGRESS: 100% frame 99 job 100%\\r\n"
+                "STDOUT: 1 JOB: done\\x1b[2K\n"),
+      std::string::npos)
+      << text;
+}
+
 TEST(ProgressDisplayTest, TheLiveBarFitsTheTerminalAndEstimatesTheTimeLeft) {
   ManualClock clock;
   std::ostringstream out;
@@ -115,14 +148,16 @@ TEST(SummaryTest, ListsFramesWithStatusTimeAndFiles) {
   done.files = {{"R:\\a0001.tga", "/o/a0001.tga"}, {"R:\\b0001.tga", "/o/b0001.tga"}};
   worker::printSummary(
       out, {done, record(2, controller::FrameStatus::Failed, 1.25, "ERROR: black\nmore"),
-            record(3, controller::FrameStatus::Failed, 2)});
+            record(3, controller::FrameStatus::Failed, 2),
+            record(4, controller::FrameStatus::NotRendered, 0, "not rendered: stopped")});
   EXPECT_EQ(out.str(),
             "SUMMARY:\n"
             "  frame   status  time      files\n"
             "  1       ok      0.50s     /o/a0001.tga\n"
             "                            /o/b0001.tga\n"
             "  2       FAILED  1.25s     ERROR: black\n"
-            "  3       FAILED  2.00s     \n");
+            "  3       FAILED  2.00s     \n"
+            "  4       NOT RUN 0.00s     not rendered: stopped\n");
 }
 
 }  // namespace
