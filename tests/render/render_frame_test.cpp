@@ -151,7 +151,7 @@ TEST_F(FrameTest, RestartModeOpensAndClosesTheRendererForEveryFrame) {
 TEST_F(FrameTest, RegionModeWritesImagesOfEachFramesRectangle) {
   const auto expectImagesSized = [this](const std::string& frame, int width, int height) {
     for (const std::string file : {"out/shot", "out/elements/alpha", "out/elements/shapes"}) {
-      const Image image = readImage(file + frame + ".tga");
+      const RgbaImage image = readImage(file + frame + ".tga");
       EXPECT_EQ(image.width, width) << file << frame;
       EXPECT_EQ(image.height, height) << file << frame;
     }
@@ -223,7 +223,7 @@ class MultiPassFrameTest : public FrameTest {
     ASSERT_EQ(render(frame), 0);
     const std::string n = "000" + std::to_string(frame) + ".tga";
     EXPECT_EQ(job.writtenFiles, (Strings{"R:\\out\\shot" + n, "R:\\out\\elements\\beauty" + n}));
-    const Image main = readImage("out/shot" + n);
+    const RgbaImage main = readImage("out/shot" + n);
     // Every pass looks from a little aside, so the disc's edge is a mixture of disc and sky.
     EXPECT_TRUE(std::any_of(main.rgba.begin(), main.rgba.end(),
                             [](unsigned char c) { return c > 10 && c < 245; }));
