@@ -11,16 +11,9 @@ scene=$(pwd)/bench/farm/busy_frames.max
 frames=${FARM_BENCH_FRAMES:-1-40}
 chunk=${FARM_BENCH_CHUNK:-20}
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "farm benchmark: skipped (needs root to start Slurm's daemons)"
-  exit 0
-fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/farm-bench.XXXXXX")
-cluster=$(bash scripts/local-slurm.sh up | tail -n 1)
-trap 'bash scripts/local-slurm.sh down "$cluster"; rm -rf "$work"' EXIT
-export SLURM_CONF=$cluster/slurm.conf
+# shellcheck source=bench/common/local_cluster.sh
+source bench/common/local_cluster.sh "farm benchmark"
 
-now() { date +%s.%N; }
 elapsed() { python3 -c "import sys; print(f'{float(sys.argv[2]) - float(sys.argv[1]):.2f}')" "$1" "$2"; }
 
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) CPUs"

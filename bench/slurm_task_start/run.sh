@@ -10,16 +10,9 @@ worker=$(pwd)/$build/bin/foxglove-worker
 scene=$(pwd)/examples/scenes/animated.max
 runs=${TASK_START_RUNS:-5}
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "slurm task start benchmark: skipped (needs root to start Slurm's daemons)"
-  exit 0
-fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/task-start-bench.XXXXXX")
-cluster=$(bash scripts/local-slurm.sh up | tail -n 1)
-trap 'bash scripts/local-slurm.sh down "$cluster"; rm -rf "$work"' EXIT
-export SLURM_CONF=$cluster/slurm.conf
+# shellcheck source=bench/common/local_cluster.sh
+source bench/common/local_cluster.sh "slurm task start benchmark"
 
-now() { date +%s.%N; }
 # Polls every 5 ms until the file holds a line matching the pattern; prints the time it did.
 when_line() {
   until grep -qE "$2" "$1" 2>/dev/null; do sleep 0.005; done
