@@ -1,6 +1,7 @@
 // The farm mode on a real one-node Slurm (scripts/local-slurm.sh): a chunked job, a task whose
 // maxsim crashes, a task cancelled while rendering and then retried, a task whose worker is
-// killed and then retried twice at once, a tiled job, and a job whose scene is missing. Each checks
+// killed and then retried twice at once, a tiled job (and one whose tile fails), and a job whose
+// scene is missing. Each checks
 // the frames' files on disk, the report and the exit status.
 #include "controller/farm/process_output.h"
 #include "controller/worker/images/image_files.h"
@@ -263,6 +264,17 @@ TEST_F(FarmSlurmTest, TiledJobStitchesEveryFrameAfterItsTileTasks) {
     EXPECT_TRUE(worker::readImage(path(std::string("r/") + file))
                     .samePixels(worker::readImage(path(std::string("whole-r/") + file))))
         << file;
+}
+
+TEST_F(FarmSlurmTest, FailedTileCancelsTheStitchingTaskWhichReadsAsCancelled) {
+  const ProcessResult submitted = worker(
+      {"farm", "submit", scene({{"faults", {{{"kind", "float_underflow"}, {"frame", 4}}}}}),
+       "--frames", "4", "--tiles", "2x1", "--job-dir", path("job"), "--drive", "R=" + path("r")});
+  ASSERT_EQ(submitted.status, 0) << submitted.out;
+  const ProcessResult waited = wait();
+  EXPECT_EQ(waited.status, 1) << waited.out;
+  EXPECT_TRUE(contains(waited.out, "task 2 [4] cancelled")) << waited.out;
+  EXPECT_FALSE(contains(waited.out, "lost")) << waited.out;
 }
 
 TEST_F(FarmSlurmTest, MissingSceneFailsTheJobAndIsNotRetried) {
