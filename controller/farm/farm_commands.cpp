@@ -3,6 +3,7 @@
 
 #include "controller/farm/batch_script.h"
 #include "controller/farm/farm_options.h"
+#include "controller/farm/job_lock.h"
 #include "controller/farm/job_report.h"
 #include "controller/farm/job_view.h"
 #include "controller/farm/process_output.h"
@@ -112,12 +113,10 @@ void setUpTiles(FarmJob& job, const SubmitOptions& options) {
   job.chunks.assign(static_cast<size_t>(job.stitchTask()) + 1, job.frames);
 }
 
-int submit(const std::vector<std::string>& arguments, std::ostream& out) {
+int submit(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   const SubmitOptions options = parseSubmitOptions(arguments);
   FarmJob job;
   job.directory = absolute(options.jobDir);
-  if (fs::exists(jobFile(job.directory)) && !loadJob(job.directory).submissions.empty())
-    throw controller::UsageError(job.directory + " already holds a submitted job");
   job.worker = fs::read_symlink("/proc/self/exe");
   job.scene = absolute(options.scene);
   job.frameSpec = options.frameSpec;
@@ -134,7 +133,11 @@ int submit(const std::vector<std::string>& arguments, std::ostream& out) {
   job.sbatchArgs = options.sbatchArgs;
   job.submitDir = fs::current_path();
   if (options.tileColumns > 0) setUpTiles(job, options);
+  // Two submits into one folder: the second waits for the first, then sees its job and refuses.
   fs::create_directories(job.directory);
+  const JobLock lock(job.directory, err);
+  if (fs::exists(jobFile(job.directory)) && !loadJob(job.directory).submissions.empty())
+    throw controller::UsageError(job.directory + " already holds a submitted job");
   const std::string script = job.directory + "/task.sh";
   writeFile(script, batchScript(job));
   chmod(script.c_str(), 0755);
@@ -175,7 +178,12 @@ int wait(const JobOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 int retry(const JobOptions& options, std::ostream& out, std::ostream& err) {
-  FarmJob job = loadJob(absolute(options.jobDir));
+  // Held from reading the job to recording the new submission: a second retry waits, then finds
+  // the job running and refuses.
+  const std::string directory = absolute(options.jobDir);
+  loadJob(directory);  // a folder without a job is refused before a lock file is put in it
+  const JobLock lock(directory, err);
+  FarmJob job = loadJob(directory);
   const JobView view = look(job);
   if (!view.ended) {
     err << "farm retry: the job has not ended yet (farm wait first)\n";
@@ -220,7 +228,7 @@ int show(const std::string& command, const JobOptions& options, std::ostream& ou
 
 int dispatch(const std::string& command, const std::vector<std::string>& rest, std::ostream& out,
              std::ostream& err) {
-  if (command == "submit") return submit(rest, out);
+  if (command == "submit") return submit(rest, out, err);
   if (command == "stitch" && rest.size() == 2)
     return runStitch(absolute(rest[0]), std::stoi(rest[1]), out);
   if (command == "status" || command == "wait" || command == "report" || command == "retry") {

@@ -30,12 +30,14 @@ SubmitOptions parseSubmitOptions(const std::vector<std::string>& arguments) {
   static const std::set<std::string> perTask = {"--work-dir", "--summary-json", "--progress", "-h",
                                                 "--help"};
   SubmitOptions options;
+  bool chunkGiven = false;
   ArgumentReader reader(arguments);
   while (reader.next()) {
     const std::string name = reader.name();
     if (name == "--frames") {
       options.frameSpec = reader.value();
     } else if (name == "--chunk") {
+      chunkGiven = true;
       const std::string text = reader.value();
       try {
         size_t used = 0;
@@ -74,6 +76,8 @@ SubmitOptions parseSubmitOptions(const std::vector<std::string>& arguments) {
   if (options.frameSpec.empty()) throw UsageError("--frames is required");
   if (options.jobDir.empty()) throw UsageError("--job-dir is required");
   if (options.tileColumns > 0) {
+    // A tiled job has one task per tile over every frame: a chunk size would be ignored.
+    if (chunkGiven) throw UsageError("--chunk cannot be combined with --tiles");
     // A tile task renders one region at the tile's exact size, which stitching relies on.
     for (const std::string& argument : options.renderArgs)
       for (const char* excluded : {"--region", "--padding"})
@@ -128,7 +132,7 @@ std::string farmUsage() {
          "  farm wait DIR [--timeout S] [--poll S]\n"
          "      waits for the job's end; exits with the job's code (0 all done, 1 frames\n"
          "      failed, 2 usage, 3 bad job, 4 bad node or lost task, 5 stopped), or 6 when\n"
-         "      the timeout passed first.\n"
+         "      the timeout passed first (--timeout 0, the default: no timeout).\n"
          "  farm report DIR [--json FILE]   the job's summary, as a table and as JSON\n"
          "  farm retry DIR    resubmits the unfinished frames of failed or lost tasks (not\n"
          "      of tasks that ended with 2 or 3); prints the new Slurm job id.\n";

@@ -4,6 +4,7 @@
 #include "controller/common/summary_json.h"
 #include "controller/worker/display/progress_display.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -20,6 +21,8 @@ const char* phaseName(TaskPhase phase) {
       return "ended";
     case TaskPhase::Lost:
       return "lost";
+    case TaskPhase::Cancelled:
+      return "cancelled";
     case TaskPhase::Unknown:
       return "unknown";
   }
@@ -30,9 +33,14 @@ std::string firstLine(const std::string& text) {
   return text.substr(0, text.find('\n'));
 }
 
-// Why a frame is not done: the worker's error, or the farm's note for a lost task.
+// Why a frame is not done: the worker's error, or the farm's note for a lost task. The worker's
+// reason for a frame it did not attempt begins "not rendered", which the printed state says
+// already.
 std::string frameError(const FrameView& frame) {
-  const std::string error = frame.record ? frame.record->reason : "";
+  std::string error = frame.record ? frame.record->reason : "";
+  const std::string said = "not rendered";
+  if (frame.state == FrameState::NotRendered && error.rfind(said, 0) == 0)
+    error = error.substr(std::min(error.size(), error.find_first_not_of(": ", said.size())));
   return error.empty() ? frame.note : error;
 }
 

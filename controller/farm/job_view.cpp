@@ -3,10 +3,12 @@
 
 #include "controller/common/exit_status.h"
 #include "controller/common/summary_json.h"
+#include "controller/farm/task_log.h"
+
+#include <filesystem>
 
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 
 namespace farm {
@@ -26,23 +28,15 @@ FrameState stateOf(controller::FrameStatus status) {
 
 // A running task's console log (the worker's stable lines): frames finished so far, the frame
 // being rendered, and the last progress line.
-void readProgress(TaskView& task, std::map<int, FrameView*>& frames) {
-  std::ifstream in(task.log);
-  static const std::regex frameLine(R"(^FRAME: (-?\d+) (start|done|failed))");
-  static const std::regex progressLine(R"(^PROGRESS: \d+%.*)");
-  std::string line;
-  std::smatch match;
-  while (std::getline(in, line)) {
-    if (std::regex_search(line, match, frameLine)) {
-      const auto found = frames.find(std::stoi(match[1]));
-      if (found == frames.end() || found->second->state == FrameState::Done) continue;
-      const std::string what = match[2];
-      found->second->state = what == "start"  ? FrameState::Running
-                             : what == "done" ? FrameState::Done
-                                              : FrameState::Failed;
-    } else if (std::regex_match(line, progressLine)) {
-      task.progress = line.substr(10);
-    }
+void readProgress(TaskView& task, std::map<int, FrameView>& frames) {
+  const TaskLog log = readTaskLog(task.log);
+  task.progress = log.progress;
+  for (const auto& [number, logged] : log.frames) {
+    const auto found = frames.find(number);
+    if (found == frames.end() || found->second.state == FrameState::Done) continue;
+    found->second.state = logged.state == LoggedState::Started ? FrameState::Running
+                          : logged.state == LoggedState::Done  ? FrameState::Done
+                                                               : FrameState::Failed;
   }
 }
 
@@ -56,6 +50,11 @@ std::string lastLine(const std::string& path) {
 }
 
 }  // namespace
+
+bool hasEnded(const TaskView& task) {
+  return task.phase == TaskPhase::Ended || task.phase == TaskPhase::Lost ||
+         task.phase == TaskPhase::Cancelled;
+}
 
 const char* frameStateName(FrameState state) {
   switch (state) {
@@ -110,21 +109,44 @@ bool applySummary(const FarmJob& job, const Submission& submission, TaskView& ta
   return true;
 }
 
-// A task without a summary and without a live Slurm record ended without telling: lost.
-void markLost(const TaskRecord* record, TaskView& task, TaskFrames& frames) {
-  task.phase = TaskPhase::Lost;
-  task.slurmState = record ? record->state : "";
-  // A worker that stopped before its summary (e.g. a usage error) still left its code.
-  if (task.slurmState == "FAILED") task.exitCode = record->exitCode;
-  task.jobError = lastLine(task.log);
-  const std::string why =
-      "the task ended without the worker's summary (Slurm: " +
-      (task.slurmState.empty() ? std::string("no record left") : task.slurmState) + ")";
+void markNotRendered(TaskFrames& frames, const std::string& why) {
   for (auto& [number, frame] : frames)
     if (frame.state != FrameState::Done) {
       frame.state = FrameState::NotRendered;
       frame.note = why;
     }
+}
+
+// A task without a summary and without a live Slurm record ended without telling. Cancelled
+// before it started (a stitching task whose tiles failed, a pending task scancelled) it never
+// ran; a worker that stopped before its summary with a code of its own (a usage error) left
+// that code; any other was lost (killed, or its node failed): the frames its log shows done,
+// with their files still there and whole, are done.
+void markEnded(const TaskRecord* record, TaskView& task, TaskFrames& frames) {
+  task.slurmState = record ? record->state : "";
+  const std::string slurm =
+      "Slurm: " + (task.slurmState.empty() ? std::string("no record left") : task.slurmState) +
+      (record && record->signal ? ", signal " + std::to_string(record->signal) : "");
+  if (task.slurmState == "CANCELLED" && !std::filesystem::exists(task.log)) {
+    task.phase = TaskPhase::Cancelled;
+    markNotRendered(frames, "the task was cancelled before it started (" + slurm + ")");
+    return;
+  }
+  task.phase = TaskPhase::Lost;
+  if (task.slurmState == "FAILED" && record->exitCode != 0 && record->signal == 0) {
+    task.exitCode = record->exitCode;
+    task.jobError = lastLine(task.log);
+    markNotRendered(frames, "the task ended without the worker's summary (" + slurm + ")");
+    return;
+  }
+  for (auto& [number, done] : verifiedDoneFrames(readTaskLog(task.log))) {
+    const auto found = frames.find(number);
+    if (found == frames.end() || found->second.state == FrameState::Done) continue;
+    found->second.state = FrameState::Done;
+    found->second.record = done;
+  }
+  task.jobError = "lost: the worker ended without its summary (" + slurm + ")";
+  markNotRendered(frames, task.jobError);
 }
 
 // The attempt as Slurm has it: unknown, pending, running (with its log's progress) or lost.
@@ -137,13 +159,9 @@ void applySlurm(const ArrayState& state, TaskView& task, TaskFrames& frames, Job
   } else if (record != state.tasks.end() && isLiveState(record->second.state)) {
     task.slurmState = record->second.state;
     task.phase = task.slurmState == "PENDING" ? TaskPhase::Pending : TaskPhase::Running;
-    if (task.phase == TaskPhase::Running) {
-      std::map<int, FrameView*> pointers;
-      for (auto& [number, frame] : frames) pointers[number] = &frame;
-      readProgress(task, pointers);
-    }
+    if (task.phase == TaskPhase::Running) readProgress(task, frames);
   } else {
-    markLost(record == state.tasks.end() ? nullptr : &record->second, task, frames);
+    markEnded(record == state.tasks.end() ? nullptr : &record->second, task, frames);
   }
 }
 
@@ -193,7 +211,7 @@ JobView viewJob(const FarmJob& job, const SlurmQuery& slurm) {
     view.tasks.push_back(viewTask(job, static_cast<int>(t), taskFrames[t], cache, view));
   view.ended = true;
   for (const TaskView& task : view.tasks)
-    if (task.phase != TaskPhase::Ended && task.phase != TaskPhase::Lost) view.ended = false;
+    if (!hasEnded(task)) view.ended = false;
   // Frames in the job's order, each from the task that has it.
   std::map<int, const FrameView*> byFrame;
   for (const auto& frames : taskFrames)
@@ -209,9 +227,14 @@ std::map<int, controller::FrameRecord> doneRecords(const FarmJob& job, int task)
     if (std::find(submission.tasks.begin(), submission.tasks.end(), task) == submission.tasks.end())
       continue;
     if (const auto summary = controller::readSummaryJson(
-            attemptFile(job.directory, task, submission.attempt, ".json")))
+            attemptFile(job.directory, task, submission.attempt, ".json"))) {
       for (const controller::FrameRecord& record : summary->frames)
         if (record.succeeded()) done.emplace(record.frame, record);
+    } else {
+      // A lost attempt: what its log shows done and its files confirm.
+      done.merge(verifiedDoneFrames(
+          readTaskLog(attemptFile(job.directory, task, submission.attempt, ".log"))));
+    }
   }
   return done;
 }
@@ -227,8 +250,10 @@ int jobExitCode(const JobView& view) {
   std::vector<int> codes;
   for (const TaskView& task : view.tasks) {
     if (task.unfinished.empty()) continue;
-    // A task without a code was lost with its node.
-    int code = task.exitCode ? *task.exitCode : nodeIsBad;
+    // A task without a code was lost with its node, or cancelled before it started.
+    int code = task.exitCode                        ? *task.exitCode
+               : task.phase == TaskPhase::Cancelled ? stoppedBySignal
+                                                    : nodeIsBad;
     // A task that says it succeeded but left frames unfinished failed them.
     if (code == allFramesDone) code = someFramesFailed;
     if (code < someFramesFailed || code > stoppedBySignal) code = nodeIsBad;
@@ -245,7 +270,7 @@ int jobExitCode(const JobView& view) {
 std::vector<int> retryableTasks(const JobView& view) {
   std::vector<int> tasks;
   for (const TaskView& task : view.tasks) {
-    if (task.phase != TaskPhase::Ended && task.phase != TaskPhase::Lost) continue;
+    if (!hasEnded(task)) continue;
     if (task.exitCode &&
         (*task.exitCode == controller::usageError || *task.exitCode == controller::jobIsBad))
       continue;

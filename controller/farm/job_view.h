@@ -14,7 +14,9 @@
 namespace farm {
 
 enum class FrameState { Pending, Running, Done, Failed, NotRendered };
-enum class TaskPhase { Pending, Running, Ended, Lost, Unknown };
+/// Lost: ended without the worker's summary (killed, node failed). Cancelled: ended before it
+/// started (its dependency failed, or scancel while pending).
+enum class TaskPhase { Pending, Running, Ended, Lost, Cancelled, Unknown };
 
 /// One frame: its state, the task that has it, and the worker's record of it when there is one
 /// (the frame object of the task's summary: files, error, fault report, session logs).
@@ -47,6 +49,9 @@ struct TaskView {
   std::vector<int> unfinished;
 };
 
+/// True once the task cannot change any more: ended, lost or cancelled.
+bool hasEnded(const TaskView& task);
+
 /// The whole job: tasks in task order, frames in the job's frame order (in a tiled job, as the
 /// stitching task has them: a frame is done when it is stitched).
 struct JobView {
@@ -64,8 +69,8 @@ using SlurmQuery = std::function<ArrayState(const std::string& jobId)>;
 
 /// Reads the job's summaries and logs, and asks Slurm about attempts that have no summary. A
 /// frame once done stays done; a later attempt's record replaces an earlier failure. A task
-/// whose latest attempt has neither a summary nor a live Slurm record is lost: its unfinished
-/// frames are not rendered.
+/// whose latest attempt has neither a summary nor a live Slurm record is lost: the frames its
+/// log shows done with their files verified are done, the rest are not rendered.
 JobView viewJob(const FarmJob& job, const SlurmQuery& slurm);
 
 /// The job's exit code by the worker's rules, once ended: 0 when every frame is done; else, of
@@ -81,7 +86,8 @@ std::vector<int> retryableTasks(const JobView& view);
 std::vector<int> unfinishedFrames(const JobView& view, int task);
 
 /// The worker's records of the task's done frames (frame -> record), from the summaries of all
-/// its attempts.
+/// its attempts, and for an attempt without one, the frames its log shows done whose files
+/// verify.
 std::map<int, controller::FrameRecord> doneRecords(const FarmJob& job, int task);
 
 const char* frameStateName(FrameState state);

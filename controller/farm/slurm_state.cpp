@@ -42,7 +42,11 @@ std::map<int, TaskRecord> parseJobRecords(const std::string& text) {
     while (fields >> field) {
       if (field.rfind("ArrayTaskId=", 0) == 0) ids = field.substr(12);
       if (field.rfind("JobState=", 0) == 0) record.state = field.substr(9);
-      if (field.rfind("ExitCode=", 0) == 0) record.exitCode = std::atoi(field.c_str() + 9);
+      if (field.rfind("ExitCode=", 0) == 0) {
+        record.exitCode = std::atoi(field.c_str() + 9);
+        const size_t colon = field.find(':');
+        if (colon != std::string::npos) record.signal = std::atoi(field.c_str() + colon + 1);
+      }
     }
     if (record.state.empty()) continue;
     for (int task : taskList(ids)) states[task] = record;

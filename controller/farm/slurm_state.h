@@ -13,9 +13,12 @@ struct TaskRecord {
   /// The batch script's exit code (the first half of ExitCode=N:S); Slurm gives 0 for
   /// cancelled and timed-out tasks, so it means something only with state FAILED.
   int exitCode = 0;
+  /// The signal that ended the batch script (the second half of ExitCode=N:S), 0 for none: a
+  /// worker killed with SIGKILL shows as FAILED with ExitCode=0:9.
+  int signal = 0;
 
   bool operator==(const TaskRecord& other) const {
-    return state == other.state && exitCode == other.exitCode;
+    return state == other.state && exitCode == other.exitCode && signal == other.signal;
   }
 };
 

@@ -1,6 +1,8 @@
 // The farm mode on a real one-node Slurm (scripts/local-slurm.sh): a chunked job, a task whose
-// maxsim crashes, a task cancelled while rendering and then retried, a tiled job, and a job whose
-// scene is missing. Each checks the frames' files on disk, the report and the exit status.
+// maxsim crashes, a task cancelled while rendering and then retried, a task whose worker is
+// killed and then retried twice at once, a tiled job (and one whose tile fails), and a job whose
+// scene is missing. Each checks
+// the frames' files on disk, the report and the exit status.
 #include "controller/farm/process_output.h"
 #include "controller/worker/images/image_files.h"
 
@@ -9,12 +11,14 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <thread>
 
@@ -114,6 +118,26 @@ class FarmSlurmTest : public ::testing::Test {
     return fs::exists(path(name));
   }
 
+  /// Waits (up to three minutes) until the task's log holds the text.
+  void awaitLog(const std::string& log, const std::string& text) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+    while (!contains(readFile(log), text) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(contains(readFile(log), text)) << readFile(log);
+  }
+
+  /// The process id of the task's `foxglove-worker render`, found by its work folder, or 0.
+  pid_t taskWorker(int task) {
+    const std::string workDir = path("job/tasks/" + std::to_string(task) + "/work");
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+      std::string cmdline = readFile(entry.path() / "cmdline");
+      std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
+      if (contains(cmdline, "foxglove-worker render") && contains(cmdline, workDir))
+        return static_cast<pid_t>(std::stoi(entry.path().filename().string()));
+    }
+    return 0;
+  }
+
   TempFolder folder;
 };
 
@@ -184,6 +208,40 @@ TEST_F(FarmSlurmTest, CancelledTaskKeepsItsFinishedFramesAndRetryRendersOnlyTheR
   EXPECT_EQ(summary["tasks"][0]["attempt"], 1);
 }
 
+TEST_F(FarmSlurmTest, KilledWorkerIsALostTaskAndTwoRetriesAtOnceSubmitOnce) {
+  const std::string slow = scene({{"render", {{"ms_per_row", 25}}}});
+  submit(slow, "1-3", 3);
+  const std::string log = path("job/tasks/0/attempt-0.log");
+  awaitLog(log, "FRAME: 2 start");
+  const pid_t pid = taskWorker(0);
+  ASSERT_GT(pid, 0);
+  ASSERT_EQ(kill(pid, SIGKILL), 0);
+
+  const ProcessResult waited = wait();
+  EXPECT_EQ(waited.status, 4) << waited.out;
+  EXPECT_TRUE(contains(waited.out, "lost: ")) << waited.out;
+  nlohmann::json summary = report();
+  EXPECT_EQ(summary["tasks"][0]["state"], "lost") << summary;
+  // Frame 1's DONE: line and its files on disk keep it done.
+  EXPECT_EQ(summary["frames"][0]["status"], "done") << summary;
+  EXPECT_EQ(summary["frames"][1]["status"], "not_rendered") << summary;
+
+  // Two retries at once: one submits, the other waits for it and finds the job running.
+  const auto retryOnce = [this] { return worker({"farm", "retry", path("job")}); };
+  auto one = std::async(std::launch::async, retryOnce);
+  auto other = std::async(std::launch::async, retryOnce);
+  const ProcessResult a = one.get(), b = other.get();
+  EXPECT_EQ((a.status == 0) + (b.status == 0), 1) << a.out << "\n---\n" << b.out;
+  const ProcessResult& refused = a.status == 0 ? b : a;
+  EXPECT_TRUE(contains(refused.out, "has not ended")) << refused.out;
+  const nlohmann::json job = nlohmann::json::parse(readFile(path("job/job.json")));
+  EXPECT_EQ(job["submissions"].size(), 2u) << job;
+  EXPECT_EQ(readFile(path("job/tasks/0/attempt-1.frames")), "2,3");
+  const ProcessResult again = wait();
+  EXPECT_EQ(again.status, 0) << again.out;
+  for (int frame = 1; frame <= 3; ++frame) EXPECT_TRUE(frameFile(frame)) << frame;
+}
+
 TEST_F(FarmSlurmTest, TiledJobStitchesEveryFrameAfterItsTileTasks) {
   const std::string scene = std::string(MOONSTONE_SOURCE_DIR) + "/examples/scenes/animated.max";
   const ProcessResult submitted =
@@ -206,6 +264,17 @@ TEST_F(FarmSlurmTest, TiledJobStitchesEveryFrameAfterItsTileTasks) {
     EXPECT_TRUE(worker::readImage(path(std::string("r/") + file))
                     .samePixels(worker::readImage(path(std::string("whole-r/") + file))))
         << file;
+}
+
+TEST_F(FarmSlurmTest, FailedTileCancelsTheStitchingTaskWhichReadsAsCancelled) {
+  const ProcessResult submitted = worker(
+      {"farm", "submit", scene({{"faults", {{{"kind", "float_underflow"}, {"frame", 4}}}}}),
+       "--frames", "4", "--tiles", "2x1", "--job-dir", path("job"), "--drive", "R=" + path("r")});
+  ASSERT_EQ(submitted.status, 0) << submitted.out;
+  const ProcessResult waited = wait();
+  EXPECT_EQ(waited.status, 1) << waited.out;
+  EXPECT_TRUE(contains(waited.out, "task 2 [4] cancelled")) << waited.out;
+  EXPECT_FALSE(contains(waited.out, "lost")) << waited.out;
 }
 
 TEST_F(FarmSlurmTest, MissingSceneFailsTheJobAndIsNotRetried) {

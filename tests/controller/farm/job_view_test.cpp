@@ -2,7 +2,9 @@
 // attempts, the job's exit code and what a retry takes; submit's option checks.
 #include "controller/farm/farm_job.h"
 #include "controller/farm/farm_options.h"
+#include "controller/farm/job_report.h"
 #include "controller/farm/job_view.h"
+#include "controller/worker/images/image_files.h"
 #include "controller/worker/run/options.h"
 
 #include "support/temp_folder.h"
@@ -13,6 +15,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -30,6 +33,7 @@ TEST(FarmJobTest, SlurmRecordsGiveEveryTaskItsStateIncludingCondensedPendingOnes
   const std::string text =
       "JobId=12 ArrayJobId=10 ArrayTaskId=2-3,4%2 JobName=f JobState=PENDING Reason=None\n"
       "JobId=13 ArrayJobId=10 ArrayTaskId=7 JobName=f JobState=FAILED ExitCode=3:0\n"
+      "JobId=14 ArrayJobId=10 ArrayTaskId=8 JobName=f JobState=FAILED ExitCode=0:9\n"
       "JobId=11 ArrayJobId=10 ArrayTaskId=1 JobName=f JobState=RUNNING Reason=None\n"
       "JobId=10 ArrayJobId=10 ArrayTaskId=0 JobName=f JobState=TIMEOUT Reason=TimeLimit\n";
   const farm::TaskRecord pending{"PENDING", 0};
@@ -38,7 +42,8 @@ TEST(FarmJobTest, SlurmRecordsGiveEveryTaskItsStateIncludingCondensedPendingOnes
                                                                           {2, pending},
                                                                           {3, pending},
                                                                           {4, pending},
-                                                                          {7, {"FAILED", 3}}}));
+                                                                          {7, {"FAILED", 3}},
+                                                                          {8, {"FAILED", 0, 9}}}));
 }
 
 TEST(FarmJobTest, JobDescriptionSurvivesSavingAndLoading) {
@@ -98,37 +103,73 @@ class JobViewTest : public ::testing::Test {
   std::map<std::string, farm::ArrayState> slurm;
 };
 
-TEST_F(JobViewTest, RunningTaskShowsItsLogsProgressAndALostTaskLeavesItsFramesNotRendered) {
+TEST_F(JobViewTest, RunningTaskShowsItsLogsProgressAndALostTaskKeepsItsVerifiedFrames) {
   summary(0, 0, 0, {frame(1, "done"), frame(2, "done")});
   summary(1, 0, 1, {frame(3, "done"), frame(4, "failed", "Trapped SEH Exception")});
-  std::ofstream(farm::attemptFile(job.directory, 2, 0, ".log"))
-      << "JOB: start 2 frames 5,6\nFRAME: 5 start 1/2\nFRAME: 5 done 1.00s\nFRAME: 6 start 2/2\n"
-         "PROGRESS: 60% frame 6 20%\n";
-  slurm["10"].tasks = {{2, {"RUNNING", 0}}};
+  // The worker's own lines: frame 5 done with a file that is there and whole; frame 6 done by
+  // the log too, but its file was never written.
+  worker::Image image;
+  image.width = 4;
+  image.height = 2;
+  image.channels = 3;
+  image.bytes.assign(24, 7);
+  const std::string file5 = (folder.path() / "f5.tga").string();
+  worker::writeImage(file5, image);
+  const std::string log = farm::attemptFile(job.directory, 2, 0, ".log");
+  std::ofstream(log) << "JOB: start 2 frames 5,6 scene /s.max\nFRAME: 5 start 1/2\n"
+                        "FILE: 5 ok 4x2 "
+                     << file5
+                     << "\nDONE: 5 1.00s\nFRAME: 6 start 2/2\n"
+                        "PROGRESS: 60% frame 6 job 80%\n";
+  slurm["10"].tasks = {{2, {"RUNNING", 0, 0}}};
   farm::JobView v = view();
   EXPECT_FALSE(v.ended);
   EXPECT_EQ(v.tasks[2].phase, TaskPhase::Running);
-  EXPECT_EQ(v.tasks[2].progress, "60% frame 6 20%");
+  EXPECT_EQ(v.tasks[2].progress, "60% frame 6 job 80%");
   EXPECT_EQ(state(v, 4), FrameState::Failed);
   EXPECT_EQ(v.frames[3].record->maxsimLog, "/w/maxsim-2.log");
   EXPECT_EQ(state(v, 5), FrameState::Done);
   EXPECT_EQ(state(v, 6), FrameState::Running);
 
-  // Killed without a summary: what only its log said is not kept.
-  slurm["10"].tasks = {{2, {"NODE_FAIL", 0}}};
+  // Its worker killed (SIGKILL): lost, a node fault; what its log shows done and its file
+  // confirms stays done, and a retry takes only the rest.
+  std::ofstream(log, std::ios::app) << "FILE: 6 ok 4x2 " << folder.path() / "f6.tga"
+                                    << "\nDONE: 6 1.00s\n";
+  slurm["10"].tasks = {{2, {"FAILED", 0, 9}}};
   v = view();
   EXPECT_TRUE(v.ended);
   EXPECT_EQ(v.tasks[2].phase, TaskPhase::Lost);
-  EXPECT_EQ(state(v, 5), FrameState::NotRendered);
-  EXPECT_NE(v.frames[4].note.find("NODE_FAIL"), std::string::npos);
-  EXPECT_EQ(v.tasks[2].jobError, "PROGRESS: 60% frame 6 20%");
+  EXPECT_FALSE(v.tasks[2].exitCode);
+  EXPECT_EQ(v.tasks[2].jobError,
+            "lost: the worker ended without its summary (Slurm: FAILED, signal 9)");
+  EXPECT_EQ(state(v, 5), FrameState::Done);
+  ASSERT_TRUE(v.frames[4].record);
+  EXPECT_EQ(v.frames[4].record->files.at(0).localPath, file5);
+  EXPECT_EQ(state(v, 6), FrameState::NotRendered);
+  EXPECT_EQ(farm::unfinishedFrames(v, 2), std::vector<int>{6});
+  EXPECT_EQ(farm::doneRecords(job, 2).count(5), 1u);
   EXPECT_EQ(farm::jobExitCode(v), 1);  // failed frames outrank a lost task
-  EXPECT_EQ(farm::retryableTasks(v), (std::vector<int>{1, 2}));
-  EXPECT_EQ(farm::unfinishedFrames(v, 1), std::vector<int>{4});
+  summary(1, 0, 0, {frame(3, "done"), frame(4, "done")});
+  EXPECT_EQ(farm::jobExitCode(view()), 4);
+
+  // A file that no longer decodes does not count.
+  std::ofstream(file5, std::ios::trunc) << "not an image";
+  EXPECT_EQ(state(view(), 5), FrameState::NotRendered);
 
   // Slurm unreachable: a task without a summary is not taken for lost.
   slurm["10"].reachable = false;
   EXPECT_FALSE(view().ended);
+}
+
+TEST_F(JobViewTest, TaskCancelledBeforeItStartedReadsAsCancelled) {
+  summary(0, 0, 0, {frame(1, "done"), frame(2, "done")});
+  summary(1, 0, 0, {frame(3, "done"), frame(4, "done")});
+  slurm["10"].tasks = {{2, {"CANCELLED", 0, 0}}};
+  const farm::JobView v = view();
+  EXPECT_TRUE(v.ended);
+  EXPECT_EQ(v.tasks[2].phase, TaskPhase::Cancelled);
+  EXPECT_EQ(farm::jobExitCode(v), 5);
+  EXPECT_EQ(farm::retryableTasks(v), std::vector<int>{2});
 }
 
 TEST_F(JobViewTest, RetryAttemptsFinishTheFramesAndADoneFrameStaysDone) {
@@ -179,6 +220,15 @@ TEST_F(JobViewTest, ExitCodesFollowTheWorkersRulesAndBadJobsAreNotRetried) {
   EXPECT_EQ(farm::retryableTasks(view()), (std::vector<int>{0, 2}));
 }
 
+TEST_F(JobViewTest, StatusNamesANotRenderedFramesReasonOnce) {
+  summary(0, 0, 5,
+          {frame(1, "done"), frame(2, "not_rendered", "not rendered: stopped by SIGTERM")});
+  std::ostringstream out;
+  farm::printStatus(job, view(), out);
+  EXPECT_NE(out.str().find("frame 2 not_rendered: stopped by SIGTERM ("), std::string::npos)
+      << out.str();
+}
+
 TEST_F(JobViewTest, TasksWhoseSubmissionFailedAreEndedAndRetried) {
   job.submissions.clear();
   const farm::JobView v = view();
@@ -200,6 +250,7 @@ TEST(FarmOptionsTest, SubmitPassesRenderOptionsOnAndRefusesWhatTheFarmSetsPerTas
            {"a.max", "--frames", "1", "--job-dir", "j", "--work-dir", "w"},
            {"a.max", "--frames", "1", "--job-dir", "j", "--no-such-option"},
            {"a.max", "--frames", "1", "--job-dir", "j", "--chunk", "0"},
+           {"a.max", "--frames", "1", "--job-dir", "j", "--chunk", "2", "--tiles", "2x2"},
            {"a.max", "--frames", "1"}})
     EXPECT_THROW(farm::parseSubmitOptions(bad), controller::UsageError) << bad.back();
 }
