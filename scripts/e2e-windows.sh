@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # End to end on Windows binaries: the Linux foxglove-worker drives maxsim.exe and moonstone.dlx under
-# Wine (scripts/wine-maxsim.sh): the example scenes with elements, multi-pass, tiles and previews,
-# then every fault kind injected into the renderer, each trapped with its name (or, for the kinds
-# Windows declines or Wine cannot raise, what really happens) and the next frame rendered. Run
-# inside the prefix that scripts/test-windows.sh makes (it calls this, with its --arch); needs
-# build/ (the worker) and the Windows build of that architecture.
+# Wine (scripts/wine-maxsim.sh): the example scenes with elements, multi-pass, tiles, previews and
+# EXR output, then every fault kind injected into the renderer, each trapped with its name (or,
+# for the kinds Windows declines or Wine cannot raise, what really happens) and the next frame
+# rendered. Run inside the prefix that scripts/test-windows.sh makes (it calls this, with its
+# --arch); needs build/ (the worker) and the Windows build of that architecture.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
