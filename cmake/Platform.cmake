@@ -2,7 +2,8 @@
 #
 # Every target that calls the Windows API links win32api: the stand-in runtime on POSIX, the
 # system import libraries on Windows. Third-party libraries come as targets too: image_formats
-# (stb, and OpenEXR where it exists), json, boost_headers.
+# (stb, and OpenEXR where it exists), json, boost_headers; on Windows exr_writer (tinyexr with the
+# mingw zlib) writes the EXR files instead of OpenEXR.
 if(WIN32)
   set(MOONSTONE_PLATFORM windows)
   set(MOONSTONE_OTHER_PLATFORM posix)
@@ -29,7 +30,7 @@ if(WIN32)
   # target: a folder of links to exactly those headers, so that no other Linux header is seen.
   set(third_party ${CMAKE_BINARY_DIR}/third_party/include)
   file(MAKE_DIRECTORY ${third_party})
-  foreach(header boost nlohmann stb)
+  foreach(header boost nlohmann stb tinyexr.h)
     if(NOT EXISTS ${third_party}/${header})
       file(CREATE_LINK /usr/include/${header} ${third_party}/${header} SYMBOLIC)
     endif()
@@ -40,6 +41,12 @@ if(WIN32)
   target_include_directories(json SYSTEM INTERFACE ${third_party})
   add_library(stb INTERFACE)
   target_include_directories(stb SYSTEM INTERFACE ${third_party}/stb)
+  # tinyexr compresses through zlib, linked statically so that no zlib DLL has to travel with the
+  # binaries (Debian's libz-mingw-w64-dev has both forms for each architecture).
+  find_library(MOONSTONE_MINGW_ZLIB NAMES libz.a REQUIRED)
+  add_library(exr_writer INTERFACE)
+  target_include_directories(exr_writer SYSTEM INTERFACE ${third_party})
+  target_link_libraries(exr_writer INTERFACE ${MOONSTONE_MINGW_ZLIB})
   unset(third_party)
 else()
   set(MOONSTONE_PLATFORM posix)

@@ -21,6 +21,8 @@ packages=(
   # The Windows build (scripts/build-windows.sh) and its tests under Wine (scripts/test-windows.sh):
   # clang cross-compiles against the mingw-w64 headers and the posix-thread libstdc++, lld links.
   g++-mingw-w64-x86-64-posix lld wine64
+  # Its EXR files: tinyexr (header-only) with the mingw zlib of both architectures.
+  libtinyexr-dev libz-mingw-w64-dev
   # The farm mode's one-node test cluster (scripts/local-slurm.sh).
   slurmctld slurmd slurm-client munge
 )

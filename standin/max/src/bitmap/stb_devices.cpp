@@ -1,6 +1,7 @@
 // The 8-bit image devices written through stb: Targa (with its alpha split), PNG, JPEG and BMP.
 #include "bitmap/image_device.h"
 #include "bitmap/image_file.h"
+#include "core/native_path.h"
 
 #include <stb_image_write.h>
 
@@ -10,9 +11,9 @@ namespace standin {
 
 namespace {
 
-/// "A_" + the file name, in the same folder.
+/// "A_" + the file name, in the same folder of the native path.
 std::string alphaSplitPath(const std::string& path) {
-  const size_t slash = path.rfind('/');
+  const size_t slash = path.find_last_of(native_separators);
   const size_t leaf = slash == std::string::npos ? 0 : slash + 1;
   return path.substr(0, leaf) + "A_" + path.substr(leaf);
 }

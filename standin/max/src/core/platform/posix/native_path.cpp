@@ -7,4 +7,6 @@ namespace standin {
 std::string native_path(const std::string& windowsPath) {
   return posix_path(windowsPath);
 }
+
+const char* const native_separators = "/";
 }  // namespace standin

@@ -5,4 +5,6 @@ namespace standin {
 std::string native_path(const std::string& windowsPath) {
   return windowsPath;
 }
+
+const char* const native_separators = "\\/";
 }  // namespace standin
