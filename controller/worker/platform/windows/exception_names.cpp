@@ -29,6 +29,7 @@ std::string exceptionName(unsigned long exitCode) {
       {0xC0000142, "DLL Initialisation Failed"},
       {0xC00002B4, "Float Multiple Faults"},
       {0xC00002B5, "Float Multiple Traps"},
+      {0xC0000354, "Unhandled Exception (no debugger to report it)"},
       {0xC0000374, "Heap Corruption"},
       {0xC0000409, "Stack Buffer Overrun"},
       {0xC0000417, "Invalid C Runtime Parameter"},
