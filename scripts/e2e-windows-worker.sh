@@ -127,7 +127,9 @@ else
   check "the slow render started" 1 "$(cat "$work/stop.out")"
 fi
 
-# The worker killed outright: its job object closes with it, and the system ends maxsim.
+# The worker killed outright: its job object closes with it, and the system ends maxsim. Rows of
+# 30 s, so that maxsim, asleep in a row, cannot notice the lost connection in the 10 s allowed.
+printf '{"format": "moonstone-scene", "render": {"width": 16, "height": 4, "output": "R:\\\\asleep\\\\f.tga", "ms_per_row": 30000}}' >"$work/slow.max"
 slow "$work/kill.out" --work-dir killed
 if wait_for_text "$work/kill.out" "^PROGRESS: "; then
   kill -KILL "$pid"
