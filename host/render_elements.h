@@ -5,6 +5,7 @@
 
 #include <maxapi.h>
 #include <renderelements.h>
+#include <iparamb2.h>
 #include <pbbitmap.h>
 
 namespace moonstone {

@@ -9,6 +9,9 @@ void RenderJob::EndJob() {
   if (!jobRunning) {
     throw std::runtime_error("EndJob called when consistency check flag jobRunning was not set");
   }
+  // While the scene that holds the elements is still loaded: a frame abandoned by a fault trap
+  // gives its bitmaps back.
+  endFrame();
   if (rendererOpen) closeRenderer();
   coreInterface->ReleaseViewport(activeViewport);
   // The viewports show the scene as it stands after the job's renders.

@@ -42,26 +42,15 @@ bool folderExists(const std::string& name) {
          (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Ends a frame however it is left: the element bitmaps and accumulators are deleted, and the
-// output and element descriptions get their unnumbered names back, so that the next frame (also
-// one that takes the render settings again) numbers from the names the scene gave.
+// Marks a frame in progress and ends it on every way out that runs destructors (a return or a
+// thrown error); a trapped fault skips it, and endFrame() then runs from the trap or the next
+// frame.
 class FrameEnd {
  public:
-  explicit FrameEnd(RenderJob& job) : job_(job) {}
-  ~FrameEnd() { finish(); }
+  explicit FrameEnd(RenderJob& job) : job_(job) { job_.frameInProgress = true; }
+  ~FrameEnd() { job_.endFrame(); }
   FrameEnd(const FrameEnd&) = delete;
   FrameEnd& operator=(const FrameEnd&) = delete;
-
-  /// Ends the frame now; ending it again changes nothing.
-  void finish() {
-    job_.releaseElementBitmaps();
-    job_.outputInfo.SetName(job_.outputBaseName.c_str());
-    for (size_t i = 0; i < job_.elementBitmaps.size() && i < job_.elementBaseNames.size(); ++i) {
-      if (PBBitmap* output = job_.elementBitmaps[i]) {
-        output->bi.SetName(job_.elementBaseNames[i].c_str());
-      }
-    }
-  }
 
  private:
   RenderJob& job_;
@@ -180,44 +169,54 @@ void renderSinglePass(RenderJob& job, TimeValue t, Bitmap* frameBitmap,
   if (shown) removeFromFrameBuffer(frameBitmap);
 }
 
+// Renders pass p of the camera's effect into the pass bitmap; gives back the pass's time. The
+// callback and texts live only for the renderer's call, so that nothing of them is left behind
+// when a fault is trapped while the pass is accumulated.
+TimeValue renderPass(RenderJob& job, TimeValue t, int p, tangram::win32::simple_socket& socket) {
+  const int passes = job.multipassPassCount;
+  const std::string ofPasses = std::to_string(p + 1) + " of " + std::to_string(passes);
+  if (showsFrameBuffer(job)) showInFrameBuffer(job.passBitmap.get());
+  MoonstoneRenderCallback callback(socket, "Pass " + ofPasses + " - ",
+                                   static_cast<float>(p * 100) / static_cast<float>(passes),
+                                   1.0f / static_cast<float>(passes));
+  logStream << "\trendering pass: " << ofPasses << std::endl;
+  TimeValue passTime = t;
+  ViewParams* view =
+      job.multipassEffect->Apply(job.renderCameraNode, asCamera(job.cameraObject), p, passTime);
+  std::string errorText;
+  const int result = job.trappedCurRendererRenderFrame(passTime, job.passBitmap.get(), &callback,
+                                                       view, renderRegion(job), errorText);
+  checkTrappedRender(job, result, errorText);
+  if (result == 0) {
+    logStream << "\tfailure" << std::endl;
+    throw std::runtime_error("Failed to render the frame for pass " + ofPasses);
+  }
+  return passTime;
+}
+
+// Folds pass p into the frame bitmap and the element accumulators.
+void accumulatePass(RenderJob& job, int p, TimeValue passTime) {
+  job.multipassEffect->AccumulateBitmap(job.frameBitmap.get(), job.passBitmap.get(), p, passTime);
+  for (size_t i = 0; i < job.elementAccumulators.size(); ++i) {
+    PBBitmap* output = job.elementBitmaps[i];
+    if (output && output->bm && job.elementAccumulators[i]) {
+      job.multipassEffect->AccumulateBitmap(job.elementAccumulators[i].get(), output->bm, p,
+                                            passTime);
+    }
+  }
+}
+
 // Renders every pass of the camera's effect and folds the passes into the frame bitmap and the
 // element accumulators.
-void renderMultiplePasses(RenderJob& job, TimeValue t, Bitmap* frameBitmap,
-                          tangram::win32::simple_socket& socket) {
-  const int passes = job.multipassPassCount;
+void renderMultiplePasses(RenderJob& job, TimeValue t, tangram::win32::simple_socket& socket) {
   logStream << "rendering multipass effect:" << std::endl;
-  BitmapHolder pass = createFrameBitmap(job.outputInfo);
-  const bool shown = showsFrameBuffer(job);
-  for (int p = 0; p < passes; ++p) {
-    const std::string ofPasses = std::to_string(p + 1) + " of " + std::to_string(passes);
-    if (shown) showInFrameBuffer(pass.get());
-    MoonstoneRenderCallback callback(socket, "Pass " + ofPasses + " - ",
-                                     static_cast<float>(p * 100) / static_cast<float>(passes),
-                                     1.0f / static_cast<float>(passes));
-    logStream << "\trendering pass: " << ofPasses << std::endl;
-    TimeValue passTime = t;
-    ViewParams* view =
-        job.multipassEffect->Apply(job.renderCameraNode, asCamera(job.cameraObject), p, passTime);
-    std::string errorText;
-    const int result = job.trappedCurRendererRenderFrame(passTime, pass.get(), &callback, view,
-                                                         renderRegion(job), errorText);
-    checkTrappedRender(job, result, errorText);
-    if (result == 0) {
-      logStream << "\tfailure" << std::endl;
-      throw std::runtime_error("Failed to render the frame for pass " + ofPasses);
-    }
-    job.multipassEffect->AccumulateBitmap(frameBitmap, pass.get(), p, passTime);
-    for (size_t i = 0; i < job.elementAccumulators.size(); ++i) {
-      PBBitmap* output = job.elementBitmaps[i];
-      if (output && output->bm && job.elementAccumulators[i]) {
-        job.multipassEffect->AccumulateBitmap(job.elementAccumulators[i].get(), output->bm, p,
-                                              passTime);
-      }
-    }
+  job.passBitmap = createFrameBitmap(job.outputInfo);
+  for (int p = 0; p < job.multipassPassCount; ++p) {
+    accumulatePass(job, p, renderPass(job, t, p, socket));
     logStream << "\tsuccess" << std::endl;
   }
-  if (shown) removeFromFrameBuffer(pass.get());
-  pass.reset();
+  if (showsFrameBuffer(job)) removeFromFrameBuffer(job.passBitmap.get());
+  job.passBitmap.reset();
   job.multipassEffect->PostRenderFrame();
 }
 
@@ -284,12 +283,29 @@ void RenderJob::releaseElementBitmaps() {
   elementAccumulators.clear();
 }
 
+void RenderJob::endFrame() {
+  if (!frameInProgress) return;
+  passBitmap.reset();
+  frameBitmap.reset();
+  releaseElementBitmaps();
+  // The next frame (also one that takes the render settings again) numbers from the names the
+  // scene gave.
+  outputInfo.SetName(outputBaseName.c_str());
+  for (size_t i = 0; i < elementBitmaps.size() && i < elementBaseNames.size(); ++i) {
+    if (PBBitmap* output = elementBitmaps[i]) output->bi.SetName(elementBaseNames[i].c_str());
+  }
+  frameInProgress = false;
+}
+
 unsigned short RenderJob::RenderFrame(unsigned frame, tangram::win32::simple_socket& socket) {
   logStream << "Renderframe " << frame << std::endl;
   if (!jobRunning) {
     throw std::runtime_error(
         "RenderFrame called when consistency check flag jobRunning was not set");
   }
+  // Whatever the last frame ended with: a fault trapped outside the renderer's own trap may have
+  // left its bitmaps and per-frame lists behind.
+  endFrame();
   const TimeValue t = frameTime(static_cast<TimeValue>(frame));
   coreInterface->SetTime(t, TRUE);
   writtenFiles.clear();
@@ -299,17 +315,20 @@ unsigned short RenderJob::RenderFrame(unsigned frame, tangram::win32::simple_soc
   if (regionRendering) sizeOutputsToRegion(*this);
 
   FrameEnd frameEnd(*this);
-  const std::string fileName =
-      frameFileName(*this, useOutputImageFilename ? outputImageFilename : outputBaseName, frame);
-  outputInfo.SetName(fileName.c_str());
-  if (coreInterface->GetSkipRenderedFrames() && tangram::files::file_exists(fileName)) {
-    logStream << "Skipping frame " << fileName << " because it already exists" << std::endl;
+  // The frame's name is kept in outputInfo alone: a fault trapped later abandons this stack frame
+  // without destroying what it holds.
+  outputInfo.SetName(
+      frameFileName(*this, useOutputImageFilename ? outputImageFilename : outputBaseName, frame)
+          .c_str());
+  if (coreInterface->GetSkipRenderedFrames() && tangram::files::file_exists(outputInfo.Name())) {
+    logStream << "Skipping frame " << outputInfo.Name() << " because it already exists"
+              << std::endl;
     return 0;
   }
-  logStream << "Rendering frame " << fileName << std::endl;
+  logStream << "Rendering frame " << outputInfo.Name() << std::endl;
 
   if (regionRendering) checkRegionHasPixels(*this);
-  BitmapHolder frameBitmap = createFrameBitmap(outputInfo);
+  frameBitmap = createFrameBitmap(outputInfo);
   frameBitmap->PrepareGChannels(&outputInfo);
   logStream << "Bitmap " << static_cast<void*>(frameBitmap.get()) << std::endl;
   createElementBitmaps(*this, frame);
@@ -324,7 +343,7 @@ unsigned short RenderJob::RenderFrame(unsigned frame, tangram::win32::simple_soc
   logDefaultActions();
   logStream << "calling renderer" << std::endl;
   if (multiPass) {
-    renderMultiplePasses(*this, t, frameBitmap.get(), socket);
+    renderMultiplePasses(*this, t, socket);
   } else {
     renderSinglePass(*this, t, frameBitmap.get(), socket);
   }
@@ -334,8 +353,7 @@ unsigned short RenderJob::RenderFrame(unsigned frame, tangram::win32::simple_soc
   writeMainImage(*this, frameBitmap.get());
   writeElementImages(*this, multiPass);
 
-  frameBitmap.reset();
-  frameEnd.finish();
+  endFrame();
   if (restartRenderer) {
     renderElements.clear();
     elementBitmaps.clear();

@@ -32,8 +32,11 @@ void RenderJob::trappedStartJob(const std::string& sceneFile, const std::string&
 
 unsigned short RenderJob::trappedRenderFrame(unsigned frame, tangram::win32::simple_socket& socket,
                                              std::string& errorText) {
-  return trappedCall<unsigned short>("RenderFrame", errorText, faultFilter(), 1,
-                                     [&] { return RenderFrame(frame, socket); });
+  const unsigned short status = trappedCall<unsigned short>(
+      "RenderFrame", errorText, faultFilter(), 1, [&] { return RenderFrame(frame, socket); });
+  // The trap left the frame where the fault struck, its clean-up skipped.
+  if (!errorText.empty()) endFrame();
+  return status;
 }
 
 void RenderJob::trappedEndJob(std::string& errorText) {

@@ -14,6 +14,7 @@
 #include <maxapi.h>
 #include <render.h>
 #include <renderelements.h>
+#include <iparamb2.h>
 #include <pbbitmap.h>
 #include <windows.h>
 
@@ -73,6 +74,13 @@ class RenderJob {
   std::string outputBaseName;
   /// The image files written for the last rendered frame, in the order written.
   std::vector<std::string> writtenFiles;
+  /// The frame's main bitmap and, in a multi-pass render, the bitmap each pass renders into.
+  /// Held by the job rather than on the stack, so that they are released also when a trapped
+  /// fault abandoned the frame without running its destructors.
+  BitmapHolder frameBitmap;
+  BitmapHolder passBitmap;
+  /// True from the moment a frame names its outputs until endFrame() has undone what it held.
+  bool frameInProgress = false;
 
   // Multi-pass and camera state.
   bool multipassEnabled = false;
@@ -113,6 +121,11 @@ class RenderJob {
   unsigned short RenderFrame(unsigned frame, tangram::win32::simple_socket& socket);
   /// Deletes every element bitmap and accumulator of the frame and forgets them.
   void releaseElementBitmaps();
+  /// Ends the frame in hand however it was left: deletes its bitmaps (main, pass, element
+  /// bitmaps, accumulators) and gives the output and element descriptions their unnumbered names
+  /// back. Does nothing when no frame is in progress. Runs when a frame returns or throws, when
+  /// a trap abandoned it, and before the next frame starts.
+  void endFrame();
   /// Type, flags, size and aspect of an output BitmapInfo for the current render settings.
   void prepareOutputInfo(BitmapInfo& info);
   /// Closes the renderer when it is open. Throws the trapped call's text on a fault.

@@ -50,6 +50,7 @@ MoonstoneRenderCallback::MoonstoneRenderCallback(tangram::win32::simple_socket& 
                                                  const std::string& titlePrefix, float progressBase,
                                                  float progressScale)
     : socket_(socket),
+      controllerWasConnected_(socket.is_connected()),
       timeoutCount_(0),
       titlePrefix_(titlePrefix),
       progressBase_(progressBase),
@@ -104,9 +105,7 @@ int MoonstoneRenderCallback::exchange(int done, int total) {
   std::snprintf(formatted, sizeof(formatted), "%.1f", percent);
 
   std::string reply;
-  // Counted before sending: a request that cannot even be sent (the controller hung up) goes
-  // unanswered too, so a render for a controller that is gone aborts instead of running on.
-  ++timeoutCount_;
+  bool sent = false;
   try {
     if (percent > 0) {
       socket_.send(titleRequestText(titlePrefix_ + title_ + " - " + formatted + "%"));
@@ -115,8 +114,15 @@ int MoonstoneRenderCallback::exchange(int done, int total) {
     } else {
       socket_.send(progressRequestText(-1.0f));
     }
+    // A request counts as unanswered only once it is out: a render without a controller (the
+    // debug render's unconnected socket) fails every send and must still run to its end.
+    sent = true;
+    ++timeoutCount_;
     reply = socket_.receive(answerTimeoutMs);
   } catch (const tangram::win32::simple_socket_error& error) {
+    // A controller that was there when the render began and has hung up gets no more requests
+    // through; those count as unanswered, so that the render stops instead of running on alone.
+    if (!sent && controllerWasConnected_) ++timeoutCount_;
     logStream << "caught simple socket excetion when handling progress: " << error.what()
               << " (timeout count = " << timeoutCount_ << ")" << std::endl;
     return RENDPROG_CONTINUE;

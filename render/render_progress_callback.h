@@ -18,7 +18,9 @@ namespace moonstone {
 /// One callback per renderer call. Progress sends at most one title and one progress request
 /// per 100 ms (shared by every callback of the process), reads one answer within 100 ms, and
 /// answers RENDPROG_ABORT for any answer but "CONTINUE" or after six unanswered requests in a
-/// row. Safe to call from the renderer's own threads. The socket is borrowed.
+/// row. Requests that cannot be sent count as unanswered only when the socket was connected at
+/// construction (a controller that hung up), never on an unconnected socket. Safe to call from the
+/// renderer's own threads. The socket is borrowed.
 class MoonstoneRenderCallback : public RendProgressCallback {
  public:
   /// For pass p of P of a multi-pass render: titlePrefix "Pass <p+1> of <P> - ",
@@ -46,6 +48,8 @@ class MoonstoneRenderCallback : public RendProgressCallback {
   int exchange(int done, int total);
 
   tangram::win32::simple_socket& socket_;
+  // Whether a controller listened when the renderer call began; the debug render has none.
+  const bool controllerWasConnected_;
   CRITICAL_SECTION lock_;
   // Read before the lock is taken, possibly on another of the renderer's threads.
   std::atomic<uint32_t> timeoutCount_;

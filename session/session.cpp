@@ -23,6 +23,8 @@ void runSession(int portNumber, const std::string& token) {
   using namespace tangram::win32;
 
   globalSocket.connect(controllerAddress, portNumber);
+  if (!globalSocket.option_failure().empty())
+    logStream << globalSocket.option_failure() << std::endl;
   globalSocket.send(token);
   const std::string greeting = globalSocket.receive(greetingTimeoutMs);
   if (greeting != controllerGreeting) {

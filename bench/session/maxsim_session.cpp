@@ -1,8 +1,8 @@
 // Benchmark helper: starting maxsim with the daemon's start-up script, the job commands, exit.
 #include "maxsim_session.h"
 
-#include "controller/worker/command_replies.h"
-#include "controller/worker/startup_script.h"
+#include "controller/link/command_replies.h"
+#include "controller/worker/session/startup_script.h"
 
 #include <sys/wait.h>
 
@@ -49,7 +49,7 @@ std::string renderTaskLine(int frame) {
 
 controller::Transcript MaxsimSession::command(const std::string& line) {
   const controller::Transcript transcript = link_.command(line, waitMs);
-  const bool failed = std::any_of(transcript.begin(), transcript.end(), worker::isErrorReply) ||
+  const bool failed = std::any_of(transcript.begin(), transcript.end(), controller::isErrorReply) ||
                       transcript.back().rfind("SUCCESS", 0) != 0;
   if (failed) throw std::runtime_error(describe(line, transcript));
   return transcript;

@@ -1,8 +1,8 @@
 // Benchmark helper: a controller on loopback driving one maxsim that runs the Moonstone daemon.
 #pragma once
 
-#include "controller/controller_link.h"
-#include "controller/worker/maxsim_process.h"
+#include "controller/link/controller_link.h"
+#include "controller/worker/session/maxsim_process.h"
 #include "support/temp_folder.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The task script and the sbatch call of a farm job.
 #include "controller/farm/batch_script.h"
 
-#include "controller/worker/tile_layout.h"
+#include "controller/common/tile_layout.h"
 
 namespace farm {
 
@@ -22,10 +22,10 @@ std::string batchScript(const FarmJob& job) {
     // Each tile task renders its rectangle into drive folders of its own; the last task puts
     // the frames together into the real drives.
     script += "case $SLURM_ARRAY_TASK_ID in\n";
-    const std::vector<worker::Tile> tiles =
-        worker::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
+    const std::vector<controller::Tile> tiles =
+        controller::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
     for (size_t t = 0; t < tiles.size(); ++t) {
-      const worker::Tile& tile = tiles[t];
+      const controller::Tile& tile = tiles[t];
       script += "  " + std::to_string(t) + ") set -- --region " + std::to_string(tile.left) + "," +
                 std::to_string(tile.top) + "," + std::to_string(tile.right) + "," +
                 std::to_string(tile.bottom);

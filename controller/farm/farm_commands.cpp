@@ -8,9 +8,10 @@
 #include "controller/farm/process_output.h"
 #include "controller/farm/scene_size.h"
 #include "controller/farm/stitch_task.h"
-#include "controller/worker/tile_layout.h"
-#include "controller/worker/frame_spec.h"
-#include "controller/worker/options.h"
+#include "controller/common/tile_layout.h"
+#include "controller/common/exit_status.h"
+#include "controller/common/frame_spec.h"
+#include "controller/worker/run/options.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,7 +94,7 @@ void takeDrives(FarmJob& job) {
     job.drives[letter] = absolute(value.substr(2));
   }
   if (job.drives.empty())
-    throw worker::UsageError("--tiles needs the output drives given with --drive");
+    throw controller::UsageError("--tiles needs the output drives given with --drive");
   job.renderArgs = rest;
 }
 
@@ -102,9 +103,9 @@ void setUpTiles(FarmJob& job, const SubmitOptions& options) {
   job.tileRows = options.tileRows;
   try {
     std::tie(job.width, job.height) = sceneRenderSize(job.scene);
-    worker::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
+    controller::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
   } catch (const std::exception& error) {
-    throw worker::UsageError(std::string("--tiles: ") + error.what());
+    throw controller::UsageError(std::string("--tiles: ") + error.what());
   }
   takeDrives(job);
   // One task per tile, every frame each; then the stitching task, also every frame.
@@ -116,14 +117,14 @@ int submit(const std::vector<std::string>& arguments, std::ostream& out) {
   FarmJob job;
   job.directory = absolute(options.jobDir);
   if (fs::exists(jobFile(job.directory)) && !loadJob(job.directory).submissions.empty())
-    throw worker::UsageError(job.directory + " already holds a submitted job");
+    throw controller::UsageError(job.directory + " already holds a submitted job");
   job.worker = fs::read_symlink("/proc/self/exe");
   job.scene = absolute(options.scene);
   job.frameSpec = options.frameSpec;
   try {
-    job.frames = worker::parseFrameSpec(options.frameSpec);
-  } catch (const worker::FrameSpecError& error) {
-    throw worker::UsageError(std::string("--frames: ") + error.what());
+    job.frames = controller::parseFrameSpec(options.frameSpec);
+  } catch (const controller::FrameSpecError& error) {
+    throw controller::UsageError(std::string("--frames: ") + error.what());
   }
   job.chunk = options.chunk;
   job.chunks = chunkFrames(job.frames, options.chunk);
@@ -141,7 +142,7 @@ int submit(const std::vector<std::string>& arguments, std::ostream& out) {
   std::vector<int> tasks;
   for (size_t t = 0; t < job.chunks.size(); ++t) tasks.push_back(static_cast<int>(t));
   for (const std::string& id : submitAttempt(job, 0, tasks, nullptr)) out << id << "\n";
-  return 0;
+  return controller::allFramesDone;
 }
 
 JobView look(const FarmJob& job) {
@@ -167,7 +168,7 @@ int wait(const JobOptions& options, std::ostream& out, std::ostream& err) {
     if (options.timeout > 0 && waited >= options.timeout) {
       printStatus(job, view, out);
       err << "farm wait: the job has not ended after " << options.timeout << " s\n";
-      return 6;
+      return controller::jobNotEnded;
     }
     std::this_thread::sleep_for(std::chrono::duration<double>(options.poll));
   }
@@ -178,14 +179,15 @@ int retry(const JobOptions& options, std::ostream& out, std::ostream& err) {
   const JobView view = look(job);
   if (!view.ended) {
     err << "farm retry: the job has not ended yet (farm wait first)\n";
-    return 2;
+    return controller::usageError;
   }
   std::vector<int> tasks = retryableTasks(view);
   if (tasks.empty()) {
     const int code = jobExitCode(view);
     err << "farm retry: nothing to retry: "
-        << (code == 0 ? "every frame is done"
-                      : "the job's failures are not retried (exit " + std::to_string(code) + ")")
+        << (code == controller::allFramesDone
+                ? "every frame is done"
+                : "the job's failures are not retried (exit " + std::to_string(code) + ")")
         << "\n";
     return code;
   }
@@ -194,7 +196,67 @@ int retry(const JobOptions& options, std::ostream& out, std::ostream& err) {
   // A tile retried means its frames must be stitched again.
   if (job.tiled() && tasks.back() != job.stitchTask()) tasks.push_back(job.stitchTask());
   for (const std::string& id : submitAttempt(job, attempt, tasks, &view)) out << id << "\n";
-  return 0;
+  return controller::allFramesDone;
+}
+
+}  // namespace
+
+namespace {
+
+// status, report: the job as it stands; report's exit code is the job's once it ended.
+int show(const std::string& command, const JobOptions& options, std::ostream& out,
+         std::ostream& err) {
+  const FarmJob job = loadJob(absolute(options.jobDir));
+  const JobView view = look(job);
+  if (view.slurmUnreachable) err << "farm: cannot ask Slurm: " << view.slurmError << "\n";
+  if (command == "status") {
+    printStatus(job, view, out);
+    return controller::allFramesDone;
+  }
+  printReport(job, view, out);
+  if (!options.json.empty()) writeReportJson(job, view, options.json);
+  return view.ended ? jobExitCode(view) : controller::jobNotEnded;
+}
+
+int dispatch(const std::string& command, const std::vector<std::string>& rest, std::ostream& out,
+             std::ostream& err) {
+  if (command == "submit") return submit(rest, out);
+  if (command == "stitch" && rest.size() == 2)
+    return runStitch(absolute(rest[0]), std::stoi(rest[1]), out);
+  if (command == "status" || command == "wait" || command == "report" || command == "retry") {
+    const JobOptions options = parseJobOptions(command, rest);
+    if (command == "wait") return wait(options, out, err);
+    if (command == "retry") return retry(options, out, err);
+    return show(command, options, out, err);
+  }
+  if (command == "-h" || command == "--help") {
+    out << farmUsage();
+    return controller::allFramesDone;
+  }
+  err << "foxglove-worker farm: " << (command.empty() ? "no command" : "unknown command " + command)
+      << "\n"
+      << farmUsage();
+  return controller::usageError;
+}
+
+// The farm's boundary: each module's exception becomes a failure whose kind is the exit status.
+controller::Failure failureOf(const std::exception_ptr& raised) {
+  using controller::FailureKind;
+  try {
+    std::rethrow_exception(raised);
+  } catch (const controller::UsageError& error) {
+    return controller::fail(FailureKind::Usage,
+                            std::string(error.what()) + "\nsee: foxglove-worker farm --help");
+  } catch (const JobFileError& error) {
+    // A job folder that is not one is a wrong argument.
+    return controller::fail(FailureKind::Usage, error.what());
+  } catch (const SubmitError& error) {
+    std::string text = error.what();
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return controller::fail(FailureKind::Node, text);
+  } catch (const fs::filesystem_error& error) {
+    return controller::fail(FailureKind::Node, error.what());
+  }
 }
 
 }  // namespace
@@ -204,45 +266,11 @@ int runFarm(const std::vector<std::string>& arguments, std::ostream& out, std::o
   const std::vector<std::string> rest(arguments.begin() + (arguments.empty() ? 0 : 1),
                                       arguments.end());
   try {
-    if (command == "submit") return submit(rest, out);
-    if (command == "stitch" && rest.size() == 2)
-      return runStitch(absolute(rest[0]), std::stoi(rest[1]), out);
-    if (command == "status" || command == "wait" || command == "report" || command == "retry") {
-      const JobOptions options = parseJobOptions(command, rest);
-      if (command == "wait") return wait(options, out, err);
-      if (command == "retry") return retry(options, out, err);
-      const FarmJob job = loadJob(absolute(options.jobDir));
-      const JobView view = look(job);
-      if (view.slurmUnreachable) err << "farm: cannot ask Slurm: " << view.slurmError << "\n";
-      if (command == "status") {
-        printStatus(job, view, out);
-        return 0;
-      }
-      printReport(job, view, out);
-      if (!options.json.empty()) writeReportJson(job, view, options.json);
-      return view.ended ? jobExitCode(view) : 6;
-    }
-    if (command == "-h" || command == "--help") {
-      out << farmUsage();
-      return 0;
-    }
-    err << "foxglove-worker farm: "
-        << (command.empty() ? "no command" : "unknown command " + command) << "\n"
-        << farmUsage();
-    return 2;
-  } catch (const worker::UsageError& error) {
-    err << "foxglove-worker farm " << command << ": " << error.what() << "\n"
-        << "see: foxglove-worker farm --help\n";
-    return 2;
-  } catch (const JobFileError& error) {
-    err << "foxglove-worker farm " << command << ": " << error.what() << "\n";
-    return 2;
-  } catch (const SubmitError& error) {
-    err << "foxglove-worker farm " << command << ": " << error.what();
-    return 4;
-  } catch (const fs::filesystem_error& error) {
-    err << "foxglove-worker farm " << command << ": " << error.what() << "\n";
-    return 4;
+    return dispatch(command, rest, out, err);
+  } catch (const std::exception&) {
+    const controller::Failure failure = failureOf(std::current_exception());
+    err << "foxglove-worker farm " << command << ": " << failure.text << "\n";
+    return controller::exitStatusOf(failure.kind);
   }
 }
 

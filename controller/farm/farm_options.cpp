@@ -1,7 +1,8 @@
 // Parsing `foxglove-worker farm` command lines.
 #include "controller/farm/farm_options.h"
 
-#include "controller/worker/options.h"
+#include "controller/common/argument_reader.h"
+#include "controller/worker/run/options.h"
 
 #include <cstdio>
 #include <set>
@@ -9,39 +10,8 @@
 namespace farm {
 namespace {
 
-using worker::UsageError;
-
-// Splits "--name=value" and takes a value from the next argument otherwise.
-class Arguments {
- public:
-  explicit Arguments(const std::vector<std::string>& arguments) : arguments_(arguments) {}
-  bool next() {
-    if (index_ >= arguments_.size()) return false;
-    const std::string& argument = arguments_[index_++];
-    const size_t equals = argument.find('=');
-    inlineValue_.reset();
-    if (argument.rfind("--", 0) == 0 && equals != std::string::npos) {
-      name_ = argument.substr(0, equals);
-      inlineValue_ = argument.substr(equals + 1);
-    } else {
-      name_ = argument;
-    }
-    return true;
-  }
-  const std::string& name() const { return name_; }
-  const std::string& raw() const { return arguments_[index_ - 1]; }
-  std::string value() {
-    if (inlineValue_) return *inlineValue_;
-    if (index_ >= arguments_.size()) throw UsageError(name_ + " needs a value");
-    return arguments_[index_++];
-  }
-
- private:
-  const std::vector<std::string>& arguments_;
-  size_t index_ = 0;
-  std::string name_;
-  std::optional<std::string> inlineValue_;
-};
+using controller::ArgumentReader;
+using controller::UsageError;
 
 double seconds(const std::string& name, const std::string& text) {
   try {
@@ -60,7 +30,7 @@ SubmitOptions parseSubmitOptions(const std::vector<std::string>& arguments) {
   static const std::set<std::string> perTask = {"--work-dir", "--summary-json", "--progress", "-h",
                                                 "--help"};
   SubmitOptions options;
-  Arguments reader(arguments);
+  ArgumentReader reader(arguments);
   while (reader.next()) {
     const std::string name = reader.name();
     if (name == "--frames") {
@@ -86,7 +56,7 @@ SubmitOptions parseSubmitOptions(const std::vector<std::string>& arguments) {
     } else if (name == "--time") {
       options.timeLimit = reader.value();
     } else if (name == "--sbatch-arg") {
-      options.sbatchArgs.push_back(reader.value());
+      options.sbatchArgs.push_back(reader.anyValue());
     } else if (name == "--job-dir") {
       options.jobDir = reader.value();
     } else if (perTask.count(name)) {
@@ -118,7 +88,7 @@ SubmitOptions parseSubmitOptions(const std::vector<std::string>& arguments) {
 
 JobOptions parseJobOptions(const std::string& command, const std::vector<std::string>& arguments) {
   JobOptions options;
-  Arguments reader(arguments);
+  ArgumentReader reader(arguments);
   while (reader.next()) {
     const std::string& name = reader.name();
     if (command == "wait" && name == "--timeout") {

@@ -32,10 +32,10 @@ struct JobOptions {
   std::string json;
 };
 
-/// Parses the arguments after "farm submit". Throws worker::UsageError. Render options are
+/// Parses the arguments after "farm submit". Throws controller::UsageError. Render options are
 /// checked with the worker's own parser, so that a bad one fails here, not in every task.
 SubmitOptions parseSubmitOptions(const std::vector<std::string>& arguments);
-/// Parses the arguments after "farm status|wait|report|retry". Throws worker::UsageError.
+/// Parses the arguments after "farm status|wait|report|retry". Throws controller::UsageError.
 JobOptions parseJobOptions(const std::string& command, const std::vector<std::string>& arguments);
 
 std::string farmUsage();

@@ -1,7 +1,8 @@
 // Printing a farm job's state and writing its summary.
 #include "controller/farm/job_report.h"
 
-#include "controller/worker/progress_display.h"
+#include "controller/common/summary_json.h"
+#include "controller/worker/display/progress_display.h"
 
 #include <cstdio>
 #include <fstream>
@@ -25,18 +26,13 @@ const char* phaseName(TaskPhase phase) {
   return "?";
 }
 
-std::string text(const nlohmann::json& record, const char* key) {
-  const auto found = record.find(key);
-  return found != record.end() && found->is_string() ? found->get<std::string>() : "";
-}
-
 std::string firstLine(const std::string& text) {
   return text.substr(0, text.find('\n'));
 }
 
 // Why a frame is not done: the worker's error, or the farm's note for a lost task.
 std::string frameError(const FrameView& frame) {
-  const std::string error = text(frame.record, "error");
+  const std::string error = frame.record ? frame.record->reason : "";
   return error.empty() ? frame.note : error;
 }
 
@@ -68,9 +64,10 @@ void printStatus(const FarmJob& job, const JobView& view, std::ostream& out) {
       if (frame.state == FrameState::Failed || frame.state == FrameState::NotRendered) {
         const std::string error = frameError(frame);
         if (!error.empty()) out << ": " << firstLine(error);
-        for (const char* log : {"plugin_log", "maxsim_log"})
-          if (!text(frame.record, log).empty())
-            out << " (" << log << " " << text(frame.record, log) << ")";
+        if (frame.record && !frame.record->pluginLog.empty())
+          out << " (plugin_log " << frame.record->pluginLog << ")";
+        if (frame.record && !frame.record->maxsimLog.empty())
+          out << " (maxsim_log " << frame.record->maxsimLog << ")";
       }
       out << "\n";
     }
@@ -82,11 +79,9 @@ void printReport(const FarmJob& job, const JobView& view, std::ostream& out) {
       << view.frames.size() << " done" << (view.ended ? "" : " (not ended)") << "\n";
   for (const FrameView& frame : view.frames) {
     out << "  " << frame.frame << "  " << frameStateName(frame.state) << "  task " << frame.task;
-    if (frame.record.contains("seconds") && frame.record["seconds"].is_number())
-      out << "  " << worker::formatSeconds(frame.record["seconds"].get<double>());
-    if (frame.state == FrameState::Done && frame.record.contains("files") &&
-        !frame.record["files"].empty())
-      out << "  " << text(frame.record["files"][0], "local_path");
+    if (frame.record) out << "  " << worker::formatSeconds(frame.record->seconds);
+    if (frame.state == FrameState::Done && frame.record && !frame.record->files.empty())
+      out << "  " << frame.record->files.front().localPath;
     else if (!frameError(frame).empty())
       out << "  " << firstLine(frameError(frame));
     out << "\n";
@@ -108,7 +103,8 @@ nlohmann::json reportJson(const FarmJob& job, const JobView& view) {
                      {"log", task.log}});
   nlohmann::json frames = nlohmann::json::array();
   for (const FrameView& frame : view.frames) {
-    nlohmann::json entry = frame.record.is_object() ? frame.record : nlohmann::json::object();
+    nlohmann::json entry =
+        frame.record ? controller::frameRecordJson(*frame.record) : nlohmann::json::object();
     entry["frame"] = frame.frame;
     entry["status"] = frameStateName(frame.state);
     entry["task"] = frame.task;

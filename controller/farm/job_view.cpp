@@ -1,6 +1,9 @@
 // Putting a farm job's state together: summaries first, then console logs and Slurm's records.
 #include "controller/farm/job_view.h"
 
+#include "controller/common/exit_status.h"
+#include "controller/common/summary_json.h"
+
 #include <fstream>
 #include <map>
 #include <regex>
@@ -9,20 +12,15 @@
 namespace farm {
 namespace {
 
-std::optional<nlohmann::json> readSummary(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) return std::nullopt;
-  try {
-    nlohmann::json summary = nlohmann::json::parse(in);
-    if (summary.contains("frames") && summary["frames"].is_array()) return summary;
-  } catch (const nlohmann::json::exception&) {
+FrameState stateOf(controller::FrameStatus status) {
+  switch (status) {
+    case controller::FrameStatus::Done:
+      return FrameState::Done;
+    case controller::FrameStatus::Failed:
+      return FrameState::Failed;
+    case controller::FrameStatus::NotRendered:
+      break;
   }
-  return std::nullopt;  // a torn or foreign file counts as no summary
-}
-
-FrameState stateOf(const std::string& status) {
-  if (status == "done") return FrameState::Done;
-  if (status == "failed") return FrameState::Failed;
   return FrameState::NotRendered;
 }
 
@@ -75,92 +73,124 @@ const char* frameStateName(FrameState state) {
   return "?";
 }
 
+namespace {
+
+using TaskFrames = std::map<int, FrameView>;
+
+// Asks Slurm about each array job once per view.
+class SlurmCache {
+ public:
+  explicit SlurmCache(const SlurmQuery& slurm) : slurm_(slurm) {}
+  const ArrayState& operator()(const std::string& jobId) {
+    auto found = asked_.find(jobId);
+    if (found == asked_.end()) found = asked_.emplace(jobId, slurm_(jobId)).first;
+    return found->second;
+  }
+
+ private:
+  const SlurmQuery& slurm_;
+  std::map<std::string, ArrayState> asked_;
+};
+
+// The attempt's summary, when it has one: the task ended, and its frames say how.
+bool applySummary(const FarmJob& job, const Submission& submission, TaskView& task,
+                  TaskFrames& frames) {
+  const auto summary = controller::readSummaryJson(
+      attemptFile(job.directory, task.task, submission.attempt, ".json"));
+  if (!summary) return false;
+  task.phase = TaskPhase::Ended;
+  if (summary->exitCode >= 0) task.exitCode = summary->exitCode;
+  if (summary->jobError) task.jobError = *summary->jobError;
+  for (const controller::FrameRecord& record : summary->frames) {
+    const auto found = frames.find(record.frame);
+    if (found == frames.end() || found->second.state == FrameState::Done) continue;
+    found->second.state = stateOf(record.status);
+    found->second.record = record;
+  }
+  return true;
+}
+
+// A task without a summary and without a live Slurm record ended without telling: lost.
+void markLost(const TaskRecord* record, TaskView& task, TaskFrames& frames) {
+  task.phase = TaskPhase::Lost;
+  task.slurmState = record ? record->state : "";
+  // A worker that stopped before its summary (e.g. a usage error) still left its code.
+  if (task.slurmState == "FAILED") task.exitCode = record->exitCode;
+  task.jobError = lastLine(task.log);
+  const std::string why =
+      "the task ended without the worker's summary (Slurm: " +
+      (task.slurmState.empty() ? std::string("no record left") : task.slurmState) + ")";
+  for (auto& [number, frame] : frames)
+    if (frame.state != FrameState::Done) {
+      frame.state = FrameState::NotRendered;
+      frame.note = why;
+    }
+}
+
+// The attempt as Slurm has it: unknown, pending, running (with its log's progress) or lost.
+void applySlurm(const ArrayState& state, TaskView& task, TaskFrames& frames, JobView& view) {
+  const auto record = state.tasks.find(task.task);
+  if (!state.reachable) {
+    task.phase = TaskPhase::Unknown;
+    view.slurmUnreachable = true;
+    view.slurmError = state.error;
+  } else if (record != state.tasks.end() && isLiveState(record->second.state)) {
+    task.slurmState = record->second.state;
+    task.phase = task.slurmState == "PENDING" ? TaskPhase::Pending : TaskPhase::Running;
+    if (task.phase == TaskPhase::Running) {
+      std::map<int, FrameView*> pointers;
+      for (auto& [number, frame] : frames) pointers[number] = &frame;
+      readProgress(task, pointers);
+    }
+  } else {
+    markLost(record == state.tasks.end() ? nullptr : &record->second, task, frames);
+  }
+}
+
+// One task through its submissions in order: the latest attempt decides its phase; a frame
+// once done stays done.
+TaskView viewTask(const FarmJob& job, int t, TaskFrames& frames, SlurmCache& slurm, JobView& view) {
+  TaskView task;
+  task.task = t;
+  const std::vector<int>& chunk = job.chunks[static_cast<size_t>(t)];
+  for (int frame : chunk) frames[frame] = {frame, t, FrameState::Pending, {}, ""};
+  for (const Submission& submission : job.submissions) {
+    if (std::find(submission.tasks.begin(), submission.tasks.end(), t) == submission.tasks.end())
+      continue;
+    task.jobId = submission.jobId;
+    task.attempt = submission.attempt;
+    task.log = attemptFile(job.directory, t, submission.attempt, ".log");
+    task.exitCode.reset();
+    task.jobError.clear();
+    task.progress.clear();
+    task.slurmState.clear();
+    // Frames an earlier attempt left unfinished are this attempt's.
+    for (auto& [number, frame] : frames)
+      if (frame.state != FrameState::Done) frame = {number, t, FrameState::Pending, {}, ""};
+    if (!applySummary(job, submission, task, frames))
+      applySlurm(slurm(submission.jobId), task, frames, view);
+  }
+  if (task.jobId.empty()) {
+    // Its sbatch failed: nothing will run it until a retry submits it.
+    task.phase = TaskPhase::Lost;
+    for (auto& [number, frame] : frames) {
+      frame.state = FrameState::NotRendered;
+      frame.note = "the task was never submitted";
+    }
+  }
+  for (int frame : chunk)
+    if (frames[frame].state != FrameState::Done) task.unfinished.push_back(frame);
+  return task;
+}
+
+}  // namespace
+
 JobView viewJob(const FarmJob& job, const SlurmQuery& slurm) {
   JobView view;
-  std::map<std::string, ArrayState> asked;
-  const auto slurmState = [&](const std::string& jobId) -> const ArrayState& {
-    auto found = asked.find(jobId);
-    if (found == asked.end()) found = asked.emplace(jobId, slurm(jobId)).first;
-    return found->second;
-  };
-  std::vector<std::map<int, FrameView>> taskFrames(job.chunks.size());
-  for (size_t t = 0; t < job.chunks.size(); ++t) {
-    TaskView task;
-    task.task = static_cast<int>(t);
-    std::map<int, FrameView>& frames = taskFrames[t];
-    for (int frame : job.chunks[t]) frames[frame] = {frame, task.task, FrameState::Pending, {}, ""};
-    for (const Submission& submission : job.submissions) {
-      if (std::find(submission.tasks.begin(), submission.tasks.end(), task.task) ==
-          submission.tasks.end())
-        continue;
-      task.jobId = submission.jobId;
-      task.attempt = submission.attempt;
-      task.log = attemptFile(job.directory, task.task, submission.attempt, ".log");
-      task.exitCode.reset();
-      task.jobError.clear();
-      task.progress.clear();
-      task.slurmState.clear();
-      // Frames an earlier attempt left unfinished are this attempt's.
-      for (auto& [number, frame] : frames)
-        if (frame.state != FrameState::Done)
-          frame = {number, task.task, FrameState::Pending, {}, ""};
-      if (const auto summary =
-              readSummary(attemptFile(job.directory, task.task, submission.attempt, ".json"))) {
-        task.phase = TaskPhase::Ended;
-        if ((*summary).value("exit_code", nlohmann::json()).is_number_integer())
-          task.exitCode = (*summary)["exit_code"].get<int>();
-        if ((*summary).value("job_error", nlohmann::json()).is_string())
-          task.jobError = (*summary)["job_error"].get<std::string>();
-        for (const nlohmann::json& record : (*summary)["frames"]) {
-          const auto found = frames.find(record.value("frame", 0));
-          if (found == frames.end() || found->second.state == FrameState::Done) continue;
-          found->second.state = stateOf(record.value("status", ""));
-          found->second.record = record;
-        }
-        continue;
-      }
-      const ArrayState& state = slurmState(submission.jobId);
-      const auto record = state.tasks.find(task.task);
-      if (!state.reachable) {
-        task.phase = TaskPhase::Unknown;
-        view.slurmUnreachable = true;
-        view.slurmError = state.error;
-      } else if (record != state.tasks.end() && isLiveState(record->second.state)) {
-        task.slurmState = record->second.state;
-        task.phase = task.slurmState == "PENDING" ? TaskPhase::Pending : TaskPhase::Running;
-        if (task.phase == TaskPhase::Running) {
-          std::map<int, FrameView*> pointers;
-          for (auto& [number, frame] : frames) pointers[number] = &frame;
-          readProgress(task, pointers);
-        }
-      } else {
-        task.phase = TaskPhase::Lost;
-        task.slurmState = record == state.tasks.end() ? "" : record->second.state;
-        // A worker that stopped before its summary (e.g. a usage error) still left its code.
-        if (task.slurmState == "FAILED") task.exitCode = record->second.exitCode;
-        task.jobError = lastLine(task.log);
-        const std::string why =
-            "the task ended without the worker's summary (Slurm: " +
-            (task.slurmState.empty() ? std::string("no record left") : task.slurmState) + ")";
-        for (auto& [number, frame] : frames)
-          if (frame.state != FrameState::Done) {
-            frame.state = FrameState::NotRendered;
-            frame.note = why;
-          }
-      }
-    }
-    if (task.jobId.empty()) {
-      // Its sbatch failed: nothing will run it until a retry submits it.
-      task.phase = TaskPhase::Lost;
-      for (auto& [number, frame] : frames) {
-        frame.state = FrameState::NotRendered;
-        frame.note = "the task was never submitted";
-      }
-    }
-    for (int frame : job.chunks[t])
-      if (frames[frame].state != FrameState::Done) task.unfinished.push_back(frame);
-    view.tasks.push_back(task);
-  }
+  SlurmCache cache(slurm);
+  std::vector<TaskFrames> taskFrames(job.chunks.size());
+  for (size_t t = 0; t < job.chunks.size(); ++t)
+    view.tasks.push_back(viewTask(job, static_cast<int>(t), taskFrames[t], cache, view));
   view.ended = true;
   for (const TaskView& task : view.tasks)
     if (task.phase != TaskPhase::Ended && task.phase != TaskPhase::Lost) view.ended = false;
@@ -173,15 +203,15 @@ JobView viewJob(const FarmJob& job, const SlurmQuery& slurm) {
   return view;
 }
 
-std::map<int, nlohmann::json> doneRecords(const FarmJob& job, int task) {
-  std::map<int, nlohmann::json> done;
+std::map<int, controller::FrameRecord> doneRecords(const FarmJob& job, int task) {
+  std::map<int, controller::FrameRecord> done;
   for (const Submission& submission : job.submissions) {
     if (std::find(submission.tasks.begin(), submission.tasks.end(), task) == submission.tasks.end())
       continue;
-    if (const auto summary =
-            readSummary(attemptFile(job.directory, task, submission.attempt, ".json")))
-      for (const nlohmann::json& record : (*summary)["frames"])
-        if (record.value("status", "") == "done") done.emplace(record.value("frame", 0), record);
+    if (const auto summary = controller::readSummaryJson(
+            attemptFile(job.directory, task, submission.attempt, ".json")))
+      for (const controller::FrameRecord& record : summary->frames)
+        if (record.succeeded()) done.emplace(record.frame, record);
   }
   return done;
 }
@@ -193,26 +223,32 @@ std::vector<int> unfinishedFrames(const JobView& view, int task) {
 }
 
 int jobExitCode(const JobView& view) {
+  using namespace controller;
   std::vector<int> codes;
   for (const TaskView& task : view.tasks) {
     if (task.unfinished.empty()) continue;
-    int code = task.exitCode ? *task.exitCode : 4;
+    // A task without a code was lost with its node.
+    int code = task.exitCode ? *task.exitCode : nodeIsBad;
     // A task that says it succeeded but left frames unfinished failed them.
-    if (code == 0) code = 1;
-    if (code < 1 || code > 5) code = 4;
+    if (code == allFramesDone) code = someFramesFailed;
+    if (code < someFramesFailed || code > stoppedBySignal) code = nodeIsBad;
     codes.push_back(code);
   }
-  if (codes.empty()) return 0;
-  for (int code : {3, 2, 1, 4, 5})
+  if (codes.empty()) return allFramesDone;
+  // The code that tells the most about the job wins: a bad job or command line is retried
+  // nowhere, failed frames are retried, a bad node elsewhere, a stop last.
+  for (int code : {jobIsBad, usageError, someFramesFailed, nodeIsBad, stoppedBySignal})
     if (std::find(codes.begin(), codes.end(), code) != codes.end()) return code;
-  return 4;
+  return nodeIsBad;
 }
 
 std::vector<int> retryableTasks(const JobView& view) {
   std::vector<int> tasks;
   for (const TaskView& task : view.tasks) {
     if (task.phase != TaskPhase::Ended && task.phase != TaskPhase::Lost) continue;
-    if (task.exitCode && (*task.exitCode == 2 || *task.exitCode == 3)) continue;
+    if (task.exitCode &&
+        (*task.exitCode == controller::usageError || *task.exitCode == controller::jobIsBad))
+      continue;
     if (!task.unfinished.empty()) tasks.push_back(task.task);
   }
   return tasks;

@@ -3,8 +3,7 @@
 
 #include "controller/farm/farm_job.h"
 #include "controller/farm/slurm_state.h"
-
-#include <nlohmann/json.hpp>
+#include "controller/common/frame_record.h"
 
 #include <functional>
 #include <map>
@@ -23,7 +22,7 @@ struct FrameView {
   int frame = 0;
   int task = 0;
   FrameState state = FrameState::Pending;
-  nlohmann::json record;
+  std::optional<controller::FrameRecord> record;
   /// Why a frame is not rendered when the worker could not say it (task lost).
   std::string note;
 };
@@ -83,7 +82,7 @@ std::vector<int> unfinishedFrames(const JobView& view, int task);
 
 /// The worker's records of the task's done frames (frame -> record), from the summaries of all
 /// its attempts.
-std::map<int, nlohmann::json> doneRecords(const FarmJob& job, int task);
+std::map<int, controller::FrameRecord> doneRecords(const FarmJob& job, int task);
 
 const char* frameStateName(FrameState state);
 

@@ -3,9 +3,11 @@
 
 #include "controller/farm/farm_job.h"
 #include "controller/farm/job_view.h"
-#include "controller/worker/frame_spec.h"
-#include "controller/worker/image_files.h"
-#include "controller/worker/stitching.h"
+#include "controller/common/exit_status.h"
+#include "controller/common/frame_spec.h"
+#include "controller/common/summary_json.h"
+#include "controller/worker/images/image_files.h"
+#include "controller/worker/images/stitching.h"
 
 #include <chrono>
 #include <cstdio>
@@ -20,13 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string utcNow() {
-  const std::time_t now = std::time(nullptr);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
-  return text;
-}
-
 // The path a tile task's file has in the real drive: its drive folder swapped for the drive's.
 std::string finalPath(const FarmJob& job, int task, const std::string& localPath) {
   for (const auto& [letter, folder] : job.drives) {
@@ -37,10 +32,10 @@ std::string finalPath(const FarmJob& job, int task, const std::string& localPath
   return "";
 }
 
-// Stitches one frame; returns its files' records, or throws std::runtime_error saying why not.
-nlohmann::json stitchFrame(const FarmJob& job, const std::vector<worker::Tile>& tiles,
-                           const std::vector<std::map<int, nlohmann::json>>& done, int frame,
-                           std::ostream& out) {
+// Stitches one frame; returns its files, or throws std::runtime_error saying why not.
+std::vector<controller::CheckedFile> stitchFrame(
+    const FarmJob& job, const std::vector<controller::Tile>& tiles,
+    const std::vector<std::map<int, controller::FrameRecord>>& done, int frame, std::ostream& out) {
   std::map<std::string, std::vector<worker::TileImage>> parts;
   std::map<std::string, std::string> hostPaths;
   for (size_t t = 0; t < tiles.size(); ++t) {
@@ -48,15 +43,15 @@ nlohmann::json stitchFrame(const FarmJob& job, const std::vector<worker::Tile>& 
     if (record == done[t].end())
       throw std::runtime_error("tile " + std::to_string(tiles[t].column) + "," +
                                std::to_string(tiles[t].row) + " was not rendered");
-    for (const nlohmann::json& file : record->second.value("files", nlohmann::json::array())) {
-      const std::string local = file.value("local_path", "");
-      const std::string target = finalPath(job, static_cast<int>(t), local);
-      if (target.empty()) throw std::runtime_error(local + " is not on a mapped output drive");
-      parts[target].push_back({tiles[t], worker::readImage(local)});
-      hostPaths[target] = file.value("path", target);
+    for (const controller::CheckedFile& file : record->second.files) {
+      const std::string target = finalPath(job, static_cast<int>(t), file.localPath);
+      if (target.empty())
+        throw std::runtime_error(file.localPath + " is not on a mapped output drive");
+      parts[target].push_back({tiles[t], worker::readImage(file.localPath)});
+      hostPaths[target] = file.pluginPath.empty() ? target : file.pluginPath;
     }
   }
-  nlohmann::json files = nlohmann::json::array();
+  std::vector<controller::CheckedFile> files;
   for (const auto& [target, images] : parts) {
     if (images.size() != tiles.size())
       throw std::runtime_error(target + ": " + std::to_string(images.size()) + " of " +
@@ -66,20 +61,39 @@ nlohmann::json stitchFrame(const FarmJob& job, const std::vector<worker::Tile>& 
     const worker::Image written = worker::readImage(target);
     out << "FILE: " << frame << " ok " << written.width << "x" << written.height << " " << target
         << "\n";
-    files.push_back({{"path", hostPaths[target]},
-                     {"local_path", target},
-                     {"bytes", fs::file_size(target)},
-                     {"width", written.width},
-                     {"height", written.height}});
+    files.push_back(
+        {hostPaths[target], target, fs::file_size(target), written.width, written.height});
   }
   if (files.empty()) throw std::runtime_error("the tiles wrote no files");
   return files;
 }
 
+// Stitches one frame and prints its lines; its record says how it went.
+controller::FrameRecord stitchAndRecord(
+    const FarmJob& job, const std::vector<controller::Tile>& tiles,
+    const std::vector<std::map<int, controller::FrameRecord>>& done, int frame, std::ostream& out) {
+  const auto begin = std::chrono::steady_clock::now();
+  controller::FrameRecord record;
+  record.frame = frame;
+  record.status = controller::FrameStatus::Done;
+  try {
+    record.files = stitchFrame(job, tiles, done, frame, out);
+  } catch (const std::exception& error) {
+    record.status = controller::FrameStatus::Failed;
+    record.files.clear();
+    record.reason = error.what();
+  }
+  record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  out << "FRAME: " << frame << " " << (record.succeeded() ? "done" : "failed") << " "
+      << record.seconds << "s" << (record.reason.empty() ? "" : " " + record.reason) << "\n";
+  return record;
+}
+
 }  // namespace
 
 int runStitch(const std::string& directory, int attempt, std::ostream& out) {
-  const std::string started = utcNow();
+  controller::JobSummary summary;
+  summary.started = std::chrono::system_clock::now();
   FarmJob job;
   std::vector<int> frames;
   try {
@@ -87,50 +101,34 @@ int runStitch(const std::string& directory, int attempt, std::ostream& out) {
     std::ifstream in(attemptFile(directory, job.stitchTask(), attempt, ".frames"));
     std::string spec;
     std::getline(in, spec);
-    frames = worker::parseFrameSpec(spec);
+    frames = controller::parseFrameSpec(spec);
   } catch (const std::exception& error) {
     out << "ERROR: cannot read the job: " << error.what() << "\n";
-    return 2;
+    return controller::usageError;
   }
-  const std::vector<worker::Tile> tiles =
-      worker::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
-  std::vector<std::map<int, nlohmann::json>> done;
+  const std::vector<controller::Tile> tiles =
+      controller::layoutTiles(job.width, job.height, job.tileColumns, job.tileRows);
+  std::vector<std::map<int, controller::FrameRecord>> done;
   for (size_t t = 0; t < tiles.size(); ++t) done.push_back(doneRecords(job, static_cast<int>(t)));
-  nlohmann::json records = nlohmann::json::array();
   size_t stitched = 0;
   for (size_t i = 0; i < frames.size(); ++i) {
-    const int frame = frames[i];
-    out << "FRAME: " << frame << " start " << i + 1 << "/" << frames.size() << "\n";
-    const auto begin = std::chrono::steady_clock::now();
-    nlohmann::json record = {{"frame", frame},          {"status", "done"},
-                             {"files", nullptr},        {"error", nullptr},
-                             {"fault_report", nullptr}, {"plugin_log", nullptr},
-                             {"maxsim_log", nullptr}};
-    try {
-      record["files"] = stitchFrame(job, tiles, done, frame, out);
-      ++stitched;
-    } catch (const std::exception& error) {
-      record["status"] = "failed";
-      record["files"] = nlohmann::json::array();
-      record["error"] = error.what();
-    }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    record["seconds"] = seconds;
-    out << "FRAME: " << frame << " " << record["status"].get<std::string>() << " " << seconds << "s"
-        << (record["error"].is_string() ? " " + record["error"].get<std::string>() : "") << "\n";
-    records.push_back(record);
+    out << "FRAME: " << frames[i] << " start " << i + 1 << "/" << frames.size() << "\n";
+    summary.frames.push_back(stitchAndRecord(job, tiles, done, frames[i], out));
+    stitched += summary.frames.back().succeeded();
   }
-  const int code = stitched == frames.size() ? 0 : 1;
-  const nlohmann::json summary = {{"scene", job.scene}, {"frames_spec", frameListText(frames)},
-                                  {"started", started}, {"ended", utcNow()},
-                                  {"exit_code", code},  {"job_error", nullptr},
-                                  {"frames", records}};
-  const std::string path = attemptFile(directory, job.stitchTask(), attempt, ".json");
-  std::ofstream(path + ".tmp") << summary.dump(2) << "\n";
-  std::rename((path + ".tmp").c_str(), path.c_str());
+  summary.scene = job.scene;
+  summary.frameSpec = frameListText(frames);
+  summary.ended = std::chrono::system_clock::now();
+  summary.exitCode =
+      stitched == frames.size() ? controller::allFramesDone : controller::someFramesFailed;
+  try {
+    controller::writeSummaryJson(attemptFile(directory, job.stitchTask(), attempt, ".json"),
+                                 summary);
+  } catch (const std::runtime_error& error) {
+    out << "ERROR: job cannot write the summary: " << error.what() << "\n";
+  }
   out << "JOB: done " << stitched << "/" << frames.size() << " frames succeeded\n";
-  return code;
+  return summary.exitCode;
 }
 
 }  // namespace farm

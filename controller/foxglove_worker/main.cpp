@@ -1,15 +1,15 @@
 // foxglove-worker: renders a scene's frames through maxsim and the plug-in, or opens a console.
 #include "controller/farm/farm_commands.h"
-#include "controller/worker/bar_display.h"
-#include "controller/worker/exit_status.h"
-#include "controller/worker/line_display.h"
-#include "controller/worker/options.h"
-#include "controller/worker/render_run.h"
-#include "controller/worker/session_console.h"
-#include "controller/worker/stop_signals.h"
-#include "controller/worker/system_environment.h"
-#include "controller/worker/terminal.h"
-#include "controller/worker/version_check.h"
+#include "controller/worker/display/bar_display.h"
+#include "controller/common/exit_status.h"
+#include "controller/worker/display/line_display.h"
+#include "controller/worker/run/options.h"
+#include "controller/worker/run/render_run.h"
+#include "controller/worker/session/session_console.h"
+#include "controller/worker/session/stop_signals.h"
+#include "controller/worker/session/system_environment.h"
+#include "controller/worker/display/terminal.h"
+#include "controller/worker/session/version_check.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -54,7 +54,9 @@ int main(int argc, char** argv) {
       // run in order: maxsim ended, the summary printed.
       worker::catchStopSignals();
       const std::unique_ptr<worker::ProgressDisplay> display = makeDisplay(options, clock);
-      return worker::runRender(options, *display, std::cout, clock);
+      const int status = worker::runRender(options, *display, std::cout, clock);
+      if (!std::cout) std::cerr << "foxglove-worker render: cannot write its standard output\n";
+      return status;
     }
     if (command == "session") {
       const worker::SessionOptions options = worker::parseSessionOptions(rest);
@@ -69,22 +71,21 @@ int main(int argc, char** argv) {
       return worker::printVersions(worker::parseSessionOptions(rest).launch, std::cout, clock);
     }
     if (command == "-h" || command == "--help") {
-      std::cout << worker::mainUsage()
-                << "\nfoxglove-worker farm --help: jobs spread over Slurm.\n";
+      std::cout << worker::mainUsage();
       return 0;
     }
     std::cerr << "foxglove-worker: "
               << (command.empty() ? "no command" : "unknown command " + command) << "\n"
               << worker::mainUsage();
-    return worker::usageError;
-  } catch (const worker::UsageError& error) {
+    return controller::usageError;
+  } catch (const controller::UsageError& error) {
     std::cerr << "foxglove-worker " << command << ": " << error.what() << "\n"
               << "see: foxglove-worker " << command << " --help\n";
-    return worker::usageError;
+    return controller::usageError;
   } catch (const std::exception& error) {
     // Whatever the run did not handle still ends in a message and a status a scheduler reads.
     std::cout << std::flush;
     std::cerr << "ERROR: job internal error: " << error.what() << "\n";
-    return worker::someFramesFailed;
+    return controller::someFramesFailed;
   }
 }

@@ -14,6 +14,8 @@ namespace {
 
 constexpr size_t header_size = 4;
 
+const char* const coalescing_failure = "Could not disable packet coalescing on the socket.";
+
 std::string code_text(int code) {
   return boost::lexical_cast<std::string>(code);
 }
@@ -67,13 +69,10 @@ void simple_socket::close(bool also_listener) {
 // after another one waits for the peer's delayed acknowledgement (tens of milliseconds per
 // command that answers twice, such as RenderTask's "STARTED" and final reply). Both ends of the
 // connection set it.
-void simple_socket::disable_coalescing() {
+bool simple_socket::disable_coalescing() {
   const int no_delay = 1;
-  if (setsockopt(connected_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay),
-                 sizeof(no_delay)) == SOCKET_ERROR) {
-    close(true);
-    throw simple_socket_error("Could not disable packet coalescing on the socket.");
-  }
+  return setsockopt(connected_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay),
+                    sizeof(no_delay)) != SOCKET_ERROR;
 }
 
 void simple_socket::connect(const std::string& ip_address, int port) {
@@ -105,7 +104,8 @@ void simple_socket::connect(const std::string& ip_address, int port) {
     close(true);
     throw simple_socket_error(failed);
   }
-  disable_coalescing();
+  // The connection works without the option, only slower: the caller is told, nothing fails.
+  option_failure_ = disable_coalescing() ? "" : coalescing_failure;
 }
 
 void simple_socket::start_listen(unsigned short port, bool local_only) {
@@ -173,7 +173,8 @@ void simple_socket::wait_for_connect(int timeout_ms, bool stop_listening) {
   }
   if (stop_listening) close_handle(listening_);
 
-  disable_coalescing();
+  // An option that cannot be set is reported, but the connection and the listener stay.
+  if (!disable_coalescing()) throw simple_socket_error(coalescing_failure);
   const int send_buffer = 1;
   if (setsockopt(connected_, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&send_buffer),
                  sizeof(send_buffer)) == SOCKET_ERROR) {

@@ -40,10 +40,16 @@ class simple_socket {
   void close(bool also_listener);
 
   /// Connects to a dotted IPv4 address; ports outside 1..65535 are refused without connecting.
+  /// A socket option that cannot be set fails nothing: see option_failure().
   void connect(const std::string& ip_address, int port);
+  /// Why a socket option of the last connect() could not be set, for the caller's log; empty
+  /// when every option was set.
+  const std::string& option_failure() const { return option_failure_; }
   /// Listens on the port, on 127.0.0.1 only when local_only, with a backlog of 1.
   void start_listen(unsigned short port, bool local_only);
   /// Waits up to timeout_ms for a peer and accepts it; closes the listener when stop_listening.
+  /// An option of the accepted connection that cannot be set throws simple_socket_error, with
+  /// the connection (and the listener) left open.
   void wait_for_connect(int timeout_ms, bool stop_listening);
 
   /// Sends one packet; the whole packet is written even when the system takes it in pieces.
@@ -61,8 +67,8 @@ class simple_socket {
   // Reads until the current packet's buffer holds `length` bytes.
   void receive_exact(size_t length, bool wait_each, unsigned end_tick);
   void send_all(const char* data, size_t length);
-  /// Sets TCP_NODELAY on the connection; closes it and throws when that fails.
-  void disable_coalescing();
+  /// Sets TCP_NODELAY on the connection; false when that failed.
+  bool disable_coalescing();
   void close_handle(SOCKET& handle);
 
   SOCKET listening_;
@@ -70,6 +76,7 @@ class simple_socket {
   sockaddr_in peer_address_;
   // Bytes of the packet being received (header first), kept across a timeout.
   std::string partial_packet_;
+  std::string option_failure_;
 };
 
 }  // namespace tangram::win32

@@ -39,7 +39,7 @@ void AnsweringController::serve() {
         requests_.push_back(packet);
         answer = packet.compare(0, progressRequest.size(), progressRequest) == 0
                      ? progressAnswer_
-                     : link_.answers.answer(packet);
+                     : link_.answers.answer(controller::classifyRequest(packet));
       }
       if (answer) link_.send(*answer);
     }

@@ -2,7 +2,7 @@
 // while the test thread renders, and keeps every request it received.
 #pragma once
 
-#include "controller/controller_link.h"
+#include "controller/link/controller_link.h"
 #include "tangram/win32/simple_socket.h"
 
 #include <mutex>

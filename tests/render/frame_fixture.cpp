@@ -65,8 +65,8 @@ std::filesystem::path FrameTest::onDriveR(const std::string& relative) const {
   return driveR.path() / relative;
 }
 
-Image FrameTest::readImage(const std::string& relative) const {
-  Image image;
+RgbaImage FrameTest::readImage(const std::string& relative) const {
+  RgbaImage image;
   int channels = 0;
   const std::string file = onDriveR(relative).string();
   const std::unique_ptr<unsigned char, void (*)(void*)> data(

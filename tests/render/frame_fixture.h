@@ -15,7 +15,7 @@
 #include <vector>
 
 /// The size and pixels of an image file, read back as 8-bit RGBA.
-struct Image {
+struct RgbaImage {
   int width = 0;
   int height = 0;
   std::vector<unsigned char> rgba;
@@ -43,7 +43,7 @@ class FrameTest : public ::testing::Test {
   /// Where a file of drive R lives on this machine.
   std::filesystem::path onDriveR(const std::string& relative) const;
   /// The image file of drive R; fails the test when it cannot be read.
-  Image readImage(const std::string& relative) const;
+  RgbaImage readImage(const std::string& relative) const;
 
   /// Whether no element bitmap or accumulator of the frame is left.
   bool frameBitmapsReleased() const;

@@ -3,6 +3,7 @@
 #include "frame_fixture.h"
 
 #include "render/region.h"
+#include "render/seh_guard.h"
 #include "support/message_of.h"
 
 #include <maxsim_state.h>
@@ -150,7 +151,7 @@ TEST_F(FrameTest, RestartModeOpensAndClosesTheRendererForEveryFrame) {
 TEST_F(FrameTest, RegionModeWritesImagesOfEachFramesRectangle) {
   const auto expectImagesSized = [this](const std::string& frame, int width, int height) {
     for (const std::string file : {"out/shot", "out/elements/alpha", "out/elements/shapes"}) {
-      const Image image = readImage(file + frame + ".tga");
+      const RgbaImage image = readImage(file + frame + ".tga");
       EXPECT_EQ(image.width, width) << file << frame;
       EXPECT_EQ(image.height, height) << file << frame;
     }
@@ -214,16 +215,15 @@ TEST_F(FrameTest, AccessViolationInTheRendererIsTrappedAndTheNextFrameRenders) {
   EXPECT_EQ(job.writtenFiles[1], "R:\\out\\elements\\alpha0003.tga");
 }
 
-class MultiPassFrameTest : public FrameTest {};
-
-TEST_F(MultiPassFrameTest, AveragesThePassesIntoTheMainImageAndTheElements) {
-  startJob(multiPassScene());
-  for (unsigned frame : {1u, 2u}) {
+class MultiPassFrameTest : public FrameTest {
+ public:
+  /// Renders the frame of the multi-pass scene and checks its two images.
+  void expectAveragedFrame(unsigned frame) {
     SCOPED_TRACE(frame);
     ASSERT_EQ(render(frame), 0);
     const std::string n = "000" + std::to_string(frame) + ".tga";
     EXPECT_EQ(job.writtenFiles, (Strings{"R:\\out\\shot" + n, "R:\\out\\elements\\beauty" + n}));
-    const Image main = readImage("out/shot" + n);
+    const RgbaImage main = readImage("out/shot" + n);
     // Every pass looks from a little aside, so the disc's edge is a mixture of disc and sky.
     EXPECT_TRUE(std::any_of(main.rgba.begin(), main.rgba.end(),
                             [](unsigned char c) { return c > 10 && c < 245; }));
@@ -231,6 +231,39 @@ TEST_F(MultiPassFrameTest, AveragesThePassesIntoTheMainImageAndTheElements) {
     EXPECT_EQ(readImage("out/elements/beauty" + n).rgba, main.rgba);
     EXPECT_TRUE(frameBitmapsReleased());
   }
+
+  /// The multi-pass scene with an access violation while frame 1's first pass is accumulated:
+  /// after the renderer returned, outside its trap, with every bitmap of the frame made.
+  static nlohmann::json accumulateFaultScene() {
+    nlohmann::json s = multiPassScene();
+    s["faults"] = {{{"kind", "access_violation"}, {"at", "accumulate"}, {"frame", 1}}};
+    return s;
+  }
+};
+
+TEST_F(MultiPassFrameTest, AveragesThePassesIntoTheMainImageAndTheElements) {
+  startJob(multiPassScene());
+  expectAveragedFrame(1);
+  expectAveragedFrame(2);
+}
+
+TEST_F(MultiPassFrameTest, AFaultTrappedAfterTheRenderLeavesNothingOfItsFrame) {
+  startJob(accumulateFaultScene());
+  std::string errorText;
+  EXPECT_EQ(job.trappedRenderFrame(1, controller.plugin, errorText), 1);
+  EXPECT_EQ(errorText, "Trapped SEH Exception in RenderFrame(): Access Violation");
+  EXPECT_TRUE(frameBitmapsReleased());
+  EXPECT_FALSE(job.frameBitmap || job.passBitmap);
+  EXPECT_STREQ(job.outputInfo.Name(), "R:\\out\\shot.tga");
+  expectAveragedFrame(2);
+}
+
+TEST_F(MultiPassFrameTest, AFrameAbandonedByAnOuterTrapIsEndedByTheNextFrame) {
+  startJob(accumulateFaultScene());
+  DWORD code = 0;
+  ASSERT_FALSE(moonstone::runGuarded([this] { render(1); }, job.faultFilter(), code));
+  ASSERT_FALSE(frameBitmapsReleased());  // as the fault left them
+  expectAveragedFrame(2);
 }
 
 TEST_F(MultiPassFrameTest, EveryPassReportsItsShareOfTheFrame) {

@@ -1,7 +1,7 @@
 // The progress callback against a controller on loopback, with the throttle's clock held still.
 #include "render/render_progress_callback.h"
 
-#include "controller/controller_link.h"
+#include "controller/link/controller_link.h"
 #include "support/log_capture.h"
 
 #include <gtest/gtest.h>
@@ -183,6 +183,17 @@ TEST_F(ProgressCallbackTest, RequestsThatCannotBeSentCountAsUnanswered) {
   EXPECT_EQ(callback.Progress(11, 100), RENDPROG_ABORT);
   EXPECT_NE(log.text().find("(timeout count = 6)\ntimed out, aborting\n"), std::string::npos)
       << log.text();
+}
+
+TEST_F(ProgressCallbackTest, WithoutAControllerTheRenderRunsToItsEnd) {
+  simple_socket unconnected;
+  MoonstoneRenderCallback callback(unconnected, "", 0.0f, 1.0f);
+  callback.SetTitle("Rendering Image");
+  for (int request = 1; request <= 20; ++request) {
+    advance();
+    ASSERT_EQ(callback.Progress(request, 100), RENDPROG_CONTINUE) << request;
+  }
+  EXPECT_EQ(callback.timeoutCount(), 0u);
 }
 
 TEST_F(ProgressCallbackTest, AnAnswerResetsTheUnansweredCount) {

@@ -1,7 +1,7 @@
 // The command set against a controller on loopback: argument checks, replies, option commands.
 #include "session/command_set.h"
 
-#include "controller/controller_link.h"
+#include "controller/link/controller_link.h"
 #include "support/log_capture.h"
 #include "support/message_of.h"
 #include "support/temp_folder.h"

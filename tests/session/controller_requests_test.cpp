@@ -4,7 +4,7 @@
 // Boost comes before the SDK headers, whose base_type macro breaks it.
 #include <boost/lexical_cast.hpp>
 
-#include "controller/controller_link.h"
+#include "controller/link/controller_link.h"
 #include "session/global_socket.h"
 #include "support/message_of.h"
 

@@ -1,7 +1,7 @@
 // One session against a controller on loopback: handshake, the idle loop, commands and hang-up.
 #include "session/session.h"
 
-#include "controller/controller_link.h"
+#include "controller/link/controller_link.h"
 #include "session/global_socket.h"
 #include "session/version_line.h"
 #include "support/log_capture.h"

@@ -2,7 +2,7 @@
 // against a controller on loopback that the test plays.
 #pragma once
 
-#include "controller/controller_link.h"
+#include "controller/link/controller_link.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 

@@ -2,7 +2,7 @@
 // maxsim crashes, a task cancelled while rendering and then retried, a tiled job, and a job whose
 // scene is missing. Each checks the frames' files on disk, the report and the exit status.
 #include "controller/farm/process_output.h"
-#include "controller/worker/image_files.h"
+#include "controller/worker/images/image_files.h"
 
 #include "support/process.h"
 #include "support/temp_folder.h"

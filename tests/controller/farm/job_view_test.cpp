@@ -3,9 +3,11 @@
 #include "controller/farm/farm_job.h"
 #include "controller/farm/farm_options.h"
 #include "controller/farm/job_view.h"
-#include "controller/worker/options.h"
+#include "controller/worker/run/options.h"
 
 #include "support/temp_folder.h"
+
+#include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
 
@@ -108,7 +110,7 @@ TEST_F(JobViewTest, RunningTaskShowsItsLogsProgressAndALostTaskLeavesItsFramesNo
   EXPECT_EQ(v.tasks[2].phase, TaskPhase::Running);
   EXPECT_EQ(v.tasks[2].progress, "60% frame 6 20%");
   EXPECT_EQ(state(v, 4), FrameState::Failed);
-  EXPECT_EQ(v.frames[3].record["maxsim_log"], "/w/maxsim-2.log");
+  EXPECT_EQ(v.frames[3].record->maxsimLog, "/w/maxsim-2.log");
   EXPECT_EQ(state(v, 5), FrameState::Done);
   EXPECT_EQ(state(v, 6), FrameState::Running);
 
@@ -199,7 +201,7 @@ TEST(FarmOptionsTest, SubmitPassesRenderOptionsOnAndRefusesWhatTheFarmSetsPerTas
            {"a.max", "--frames", "1", "--job-dir", "j", "--no-such-option"},
            {"a.max", "--frames", "1", "--job-dir", "j", "--chunk", "0"},
            {"a.max", "--frames", "1"}})
-    EXPECT_THROW(farm::parseSubmitOptions(bad), worker::UsageError) << bad.back();
+    EXPECT_THROW(farm::parseSubmitOptions(bad), controller::UsageError) << bad.back();
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // tile tasks leave them, stitched into the real drive; a frame missing a tile fails alone.
 #include "controller/farm/farm_job.h"
 #include "controller/farm/stitch_task.h"
-#include "controller/worker/image_files.h"
+#include "controller/worker/images/image_files.h"
 
 #include "support/temp_folder.h"
 

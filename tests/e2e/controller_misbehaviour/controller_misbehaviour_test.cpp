@@ -1,7 +1,7 @@
 // A controller that stops answering, hangs up in the middle of a frame, answers late, or sends
 // bytes that are not a packet or not a command line: each ends as the plug-in promises, and
 // maxsim either serves on or has exited and been reaped.
-#include "controller/worker/command_replies.h"
+#include "controller/link/command_replies.h"
 #include "support/maxsim_session.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ class MisbehavingController : public MaxsimSession {
   }
   /// Reads packets without answering any until the final reply of the command line sent.
   Transcript readUnanswered(const std::string& line) {
-    worker::CommandReplies replies(line);
+    controller::CommandReplies replies(line);
     Transcript transcript;
     do {
       transcript.push_back(controller.receive(waitMs));
@@ -73,7 +73,7 @@ TEST_F(MisbehavingController, ALateAnswerIsTakenByTheNextRequestAndTheLastIsIgno
   connect();
   startJob(sceneText(40, 5));
   controller.send("RenderTask,1");
-  worker::CommandReplies replies("RenderTask,1");
+  controller::CommandReplies replies("RenderTask,1");
   bool withheld = false;
   bool answeredLate = false;
   std::string packet;
@@ -152,6 +152,10 @@ struct BadHeader {
   const char* size;
 };
 
+void PrintTo(const BadHeader& header, std::ostream* out) {
+  *out << header.name;
+}
+
 class BadHeaderTest : public MisbehavingController,
                       public ::testing::WithParamInterface<BadHeader> {};
 
@@ -184,6 +188,10 @@ struct BadLine {
   std::string reply;
   bool sessionEnds;
 };
+
+void PrintTo(const BadLine& line, std::ostream* out) {
+  *out << line.name;
+}
 
 class BadLineTest : public MisbehavingController, public ::testing::WithParamInterface<BadLine> {};
 

@@ -20,6 +20,10 @@ struct InjectedFault {
   const char* code;  // the exception code in the report
 };
 
+void PrintTo(const InjectedFault& fault, std::ostream* out) {
+  *out << fault.kind;
+}
+
 // Every fault that the processor and the kernel really raise here, with what arrives. Three codes
 // that the fault filter accepts cannot be raised on x86-64 Linux at all: Array Bounds Exceeded
 // (the BOUND instruction does not exist in 64-bit mode: its bytes are an undefined instruction),

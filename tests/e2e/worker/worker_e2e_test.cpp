@@ -2,7 +2,7 @@
 // frame lists, black frames, injected crashes and their logs, tiles stitched into the whole
 // frame, a stalled render, job failures, stop signals, scene-script output and look-ups, and the
 // line console.
-#include "controller/worker/image_files.h"
+#include "controller/worker/images/image_files.h"
 
 #include "support/background_process.h"
 #include "support/process.h"
@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -157,6 +158,62 @@ TEST_F(WorkerEndToEndTest, TilesStitchIntoTheWholeFrame) {
         << file;
   }
   EXPECT_TRUE(fs::exists(path("work/r/animated/tile_1_1_animated0005.tga")));
+  // One rising percentage for the frame over its six tiles, 100 % only once the last is done.
+  std::vector<int> percents;
+  const std::regex progress(R"(PROGRESS: (\d+)% frame 5 job (\d+)%)");
+  for (std::sregex_iterator match(tiled.out.begin(), tiled.out.end(), progress), end; match != end;
+       ++match) {
+    EXPECT_EQ((*match)[1], (*match)[2]) << tiled.out;
+    percents.push_back(std::stoi((*match)[1]));
+  }
+  ASSERT_FALSE(percents.empty()) << tiled.out;
+  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end())) << tiled.out;
+  EXPECT_LT(percents.front(), 50) << tiled.out;
+  EXPECT_EQ(std::count(percents.begin(), percents.end(), 100), 1) << tiled.out;
+}
+
+// With the scene's skip-existing setting the plug-in skips frames whose output exists; those
+// files must verify like written ones, or the frame fails, and the worker leaves them in place.
+TEST_F(WorkerEndToEndTest, ASkippedFrameWhoseFilesDoNotVerifyFails) {
+  const std::string scene = changedScene("animated.max", {{"render", {{"skip_existing", true}}}});
+  ASSERT_EQ(runWorker(render(scene, "1-2")).status, 0);
+  const std::string element = path("work/r/animated/elements/animated_alpha0001.tga");
+  const std::string image = path("work/r/animated/animated0002.tga");
+  fs::remove(element);
+  fs::resize_file(image, 100);
+  // Frame 3 renders first, so the worker knows the names of a frame's files.
+  const ProcessResult skipped = runWorker(render(scene, "3,1,2"));
+  EXPECT_EQ(skipped.status, 1) << skipped.out;
+  EXPECT_TRUE(contains(skipped.out, "DONE: 3 ")) << skipped.out;
+  EXPECT_TRUE(contains(skipped.out, "FAILED: 1 ")) << skipped.out;
+  EXPECT_TRUE(contains(skipped.out, "FILE: 1 failed " + element)) << skipped.out;
+  EXPECT_TRUE(contains(skipped.out, "FAILED: 2 ")) << skipped.out;
+  EXPECT_TRUE(contains(skipped.out, "FILE: 2 failed " + image)) << skipped.out;
+  EXPECT_EQ(fs::file_size(image), 100u);
+
+  const ProcessResult intact = runWorker(render(scene, "3"));
+  EXPECT_EQ(intact.status, 0) << intact.out;
+  EXPECT_TRUE(contains(intact.out, "FILE: 3 ok 160x120 ")) << intact.out;
+}
+
+// A failed write names the file and, where the worker can see it, why it could not be written.
+TEST_F(WorkerEndToEndTest, AFailedWriteNamesTheFileAndTheReason) {
+  fs::create_directories(path("work/r/animated/animated0001.tga"));
+  const ProcessResult blocked = runWorker(render(exampleScene("animated.max"), "1"));
+  EXPECT_EQ(blocked.status, 1) << blocked.out;
+  EXPECT_TRUE(contains(blocked.out, "(R:\\animated\\animated0001.tga: the name is a folder)\n"))
+      << blocked.out;
+}
+
+// Output that cannot be written (a full device) is this node's failure, not a success.
+TEST_F(WorkerEndToEndTest, AStandardOutputThatCannotBeWrittenIsANodeFault) {
+  std::string command = "exec '" + std::string(MOONSTONE_BIN_DIR) + "/foxglove-worker'";
+  for (const std::string& argument : render(exampleScene("animated.max"), "1"))
+    command += " '" + argument + "'";
+  const ProcessResult full =
+      runProcess("/bin/sh", {"-c", command + " >/dev/full"}, "", ErrorStream::intoOutput);
+  EXPECT_EQ(full.status, 4) << full.out;
+  EXPECT_TRUE(contains(full.out, "cannot write its standard output")) << full.out;
 }
 
 TEST_F(WorkerEndToEndTest, TheWatchdogEndsAStalledRender) {
@@ -232,8 +289,18 @@ TEST_F(WorkerEndToEndTest, JobFailuresGetJobLinesAndTheirExitStatus) {
   EXPECT_FALSE(contains(missing.out, "ERROR: 0 ")) << missing.out;
   EXPECT_FALSE(contains(missing.out, "EndJob")) << missing.out;
   EXPECT_FALSE(contains(missing.out, "FRAME: ")) << missing.out;
-  EXPECT_TRUE(contains(missing.out, "FAILED: 2 0.00s not rendered: StartJob failed"))
+  EXPECT_TRUE(contains(missing.out, "FAILED: 2 0.00s not rendered: StartJob failed: the scene " +
+                                        path("nonexistent.max") + " does not exist\n"))
       << missing.out;
+
+  // Why maxsim could not load a scene is on the worker's own job line.
+  const std::string broken = path("broken.max");
+  std::ofstream(broken) << R"({"format": "moonstone-scene", "render": {"width": "x"}})";
+  const ProcessResult unloadable = runWorker(render(broken, "1", "broken"));
+  EXPECT_EQ(unloadable.status, 3) << unloadable.out;
+  EXPECT_TRUE(contains(unloadable.out, "ERROR: job StartJob failed: the scene does not load: " +
+                                           broken + ": \"width\" must be a whole number"))
+      << unloadable.out;
 
   // The tile grid is checked against the output before any tile renders.
   const ProcessResult wide =
@@ -243,6 +310,22 @@ TEST_F(WorkerEndToEndTest, JobFailuresGetJobLinesAndTheirExitStatus) {
       wide.out, "ERROR: job --tiles 200x1 has more tiles than the 160x120 output has pixels\n"))
       << wide.out;
   EXPECT_TRUE(contains(wide.out, "SUMMARY:\n")) << wide.out;
+}
+
+// Frame failures that come again on every try show a bad job (3), not failed frames to retry (1);
+// the other frames still render.
+TEST_F(WorkerEndToEndTest, FailuresThatRepeatOnEveryTryAreABadJob) {
+  const ProcessResult notACamera =
+      runWorker(with(render(exampleScene("animated.max"), "1", "camera"), {"--camera", "Ball"}));
+  EXPECT_EQ(notACamera.status, 3) << notACamera.out;
+  EXPECT_TRUE(contains(notACamera.out, "FAILED: 1 ")) << notACamera.out;
+  EXPECT_TRUE(contains(notACamera.out, "Failed to open the max renderer.")) << notACamera.out;
+
+  const ProcessResult outOfTime =
+      runWorker(render(exampleScene("animated.max"), "2000000000,1", "time"));
+  EXPECT_EQ(outOfTime.status, 3) << outOfTime.out;
+  EXPECT_TRUE(contains(outOfTime.out, "lies outside the host's time range")) << outOfTime.out;
+  EXPECT_TRUE(contains(outOfTime.out, "DONE: 1 ")) << outOfTime.out;
 }
 
 TEST_F(WorkerEndToEndTest, AMaxsimKilledByAFaultLeavesItsSessionsLogs) {
@@ -341,6 +424,25 @@ TEST_F(WorkerSignalTest, MaxsimDiesWithAKilledWorker) {
   worker->wait();
   // Long before its render (a minute a row) would notice the lost connection.
   EXPECT_TRUE(waitUntilEnded(maxsim, 20));
+}
+
+// The killed worker's session never copied its plug-in log; the next run keeps it before its own
+// plug-in empties it.
+TEST_F(WorkerSignalTest, AKilledWorkersPluginLogIsKeptByTheNextRun) {
+  std::unique_ptr<BackgroundProcess> worker;
+  const long maxsim = startSlowRender(worker);
+  ASSERT_GT(maxsim, 0) << worker->output();
+  worker->signal(SIGKILL);
+  worker->wait();
+  ASSERT_TRUE(waitUntilEnded(maxsim, 20));
+  const std::string kept = path("work/logs/run-1-session-1-plugin.log");
+  ASSERT_FALSE(fs::exists(kept));
+  const ProcessResult next = runWorker(render(exampleScene("animated.max"), "1"));
+  EXPECT_EQ(next.status, 0) << next.out;
+  ASSERT_TRUE(fs::exists(kept)) << next.out;
+  std::ifstream in(kept);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(contains(log, "Renderframe 1")) << log;
 }
 
 }  // namespace

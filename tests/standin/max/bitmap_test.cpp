@@ -177,6 +177,10 @@ struct Placement {
   int fromX, fromY;      // then: the source pixel it shows
 };
 
+void PrintTo(const Placement& placement, std::ostream* out) {
+  *out << placement.label;
+}
+
 class CopyImageTest : public ::testing::TestWithParam<Placement> {};
 
 TEST_P(CopyImageTest, PlacesTheSourceByTheCustomPosition) {
@@ -239,6 +243,10 @@ struct NumberedName {
   int frame;
   const char* out;
 };
+
+void PrintTo(const NumberedName& name, std::ostream* out) {
+  *out << name.in << ", frame " << name.frame;
+}
 
 class NumberedFilenameTest : public ::testing::TestWithParam<NumberedName> {};
 

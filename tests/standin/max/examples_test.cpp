@@ -4,6 +4,7 @@
 
 #include <max.h>
 
+#include <iparamb2.h>
 #include <pbbitmap.h>
 
 #include <cstdlib>

@@ -88,6 +88,10 @@ struct EightBitFormat {
   int tolerance;  // per channel, in 8-bit steps (JPEG is lossy, more so on a tiny steep gradient)
 };
 
+void PrintTo(const EightBitFormat& format, std::ostream* out) {
+  *out << format.file;
+}
+
 class EightBitFileTest : public HostTest, public ::testing::WithParamInterface<EightBitFormat> {};
 
 TEST_P(EightBitFileTest, WrittenFileReadsBackWithItsSizeAndPixels) {
@@ -285,6 +289,10 @@ struct FailingWrite {
   const char* label;
   const char* file;  // in the temporary folder
 };
+
+void PrintTo(const FailingWrite& write, std::ostream* out) {
+  *out << write.file;
+}
 
 class FailingWriteTest : public HostTest, public ::testing::WithParamInterface<FailingWrite> {};
 

@@ -5,6 +5,7 @@
 #include <max.h>
 
 #include <object.h>
+#include <iparamb2.h>
 #include <pbbitmap.h>
 #include <scene_scripts.h>
 

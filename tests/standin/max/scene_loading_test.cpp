@@ -7,6 +7,7 @@
 #include <DefaultActions.h>
 #include <render.h>
 #include <iFnPub.h>
+#include <iparamb2.h>
 #include <pbbitmap.h>
 
 #include <csignal>
@@ -70,6 +71,10 @@ struct InvalidFile {
   const char* label;
   const char* text;  // null: the file does not exist
 };
+
+void PrintTo(const InvalidFile& file, std::ostream* out) {
+  *out << file.label;
+}
 
 class InvalidSceneFileTest : public HostTest, public ::testing::WithParamInterface<InvalidFile> {};
 
@@ -228,6 +233,10 @@ struct MissingReference {
   const char* kind;
   DWORD actionKind;
 };
+
+void PrintTo(const MissingReference& reference, std::ostream* out) {
+  *out << reference.kind;
+}
 
 class MissingReferenceTest : public HostTest,
                              public ::testing::WithParamInterface<MissingReference> {

@@ -20,6 +20,10 @@ struct SignalCode {
   DWORD code;
 };
 
+void PrintTo(const SignalCode& signal, std::ostream* out) {
+  *out << signal.name;
+}
+
 // Queues a signal with the given code to the calling thread; it is delivered when the system
 // call returns, as a fault would be. Only a process's own threads may be sent such codes.
 void raise_with_code(int signo, int signalCode) {

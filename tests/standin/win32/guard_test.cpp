@@ -55,6 +55,10 @@ struct RealFault {
   const void* function;  // the function the fault happens in
 };
 
+void PrintTo(const RealFault& fault, std::ostream* out) {
+  *out << fault.name;
+}
+
 void readNull() {
   faults::read_at(0);
 }

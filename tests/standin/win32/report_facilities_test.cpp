@@ -139,6 +139,10 @@ struct Formatted {
   const char* expected;
 };
 
+void PrintTo(const Formatted& formatted, std::ostream* out) {
+  *out << formatted.name;
+}
+
 class WsprintfTest : public ::testing::TestWithParam<Formatted> {};
 
 TEST_P(WsprintfTest, FormatsLikeWindows) {

@@ -349,6 +349,10 @@ struct ScriptCase {
   const char* expected;
 };
 
+void PrintTo(const ScriptCase& c, std::ostream* out) {
+  *out << c.script;
+}
+
 class FromScript : public Wrapper, public ::testing::WithParamInterface<ScriptCase> {};
 
 TEST_P(FromScript, CallsThePublishedMembers) {

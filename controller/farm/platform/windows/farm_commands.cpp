@@ -2,7 +2,7 @@
 // here the command only says so and points to what a Windows farm node runs instead.
 #include "controller/farm/farm_commands.h"
 
-#include "controller/worker/exit_status.h"
+#include "controller/common/exit_status.h"
 
 namespace farm {
 
@@ -17,7 +17,7 @@ int runFarm(const std::vector<std::string>& arguments, std::ostream& out, std::o
     return 0;
   }
   err << "foxglove-worker farm: not available on Windows\n" << explanation;
-  return worker::usageError;
+  return controller::usageError;
 }
 
 }  // namespace farm

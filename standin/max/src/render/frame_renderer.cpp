@@ -8,6 +8,7 @@
 #include "max.h"
 
 #include "iFnPub.h"
+#include "iparamb2.h"
 #include "pbbitmap.h"
 
 #include <algorithm>

@@ -50,10 +50,18 @@ const SceneFault* Scene::fault(SceneFault::Kind kind) const {
   return nullptr;
 }
 
+namespace {
+
+bool faultHasFrame(SceneFault::Place place) {
+  return place == SceneFault::Place::Render || place == SceneFault::Place::Accumulate;
+}
+
+}  // namespace
+
 const SceneFault* Scene::processorFault(SceneFault::Place place, int frame) const {
   for (const SceneFault& candidate : faults) {
     if (candidate.kind == SceneFault::Kind::Processor && candidate.place == place &&
-        (place != SceneFault::Place::Render || candidate.frame == frame)) {
+        (!faultHasFrame(place) || candidate.frame == frame)) {
       return &candidate;
     }
   }

@@ -8,6 +8,7 @@
 #include "core/injected_faults.h"
 #include "bmmlib.h"
 #include "renderelements.h"
+#include "iparamb2.h"
 #include "pbbitmap.h"
 #include "scene/image_model.h"
 #include "scene/scene_nodes.h"
@@ -82,13 +83,14 @@ struct SceneFault {
     RenderFailure,  // the renderer returns failure at `frame`
     LoadException,  // LoadFromFile throws MAXException with `message`
   };
-  /// Where a processor fault happens: in the renderer at `frame`, while the scene loads, or in
-  /// the first CloseCurRenderer after the scene loaded.
-  enum class Place { Render, Load, CloseRenderer };
+  /// Where a processor fault happens: in the renderer at `frame`, while the scene loads, in
+  /// the first CloseCurRenderer after the scene loaded, or when a multi-pass effect accumulates
+  /// a pass of `frame` (after the renderer has returned).
+  enum class Place { Render, Load, CloseRenderer, Accumulate };
   Kind kind = Kind::Processor;
   ProcessorFault processor = ProcessorFault::AccessViolation;
   Place place = Place::Render;
-  int frame = 0;  // render faults: the frame at which it happens
+  int frame = 0;  // render and accumulate faults: the frame at which it happens
   std::string message;
 };
 

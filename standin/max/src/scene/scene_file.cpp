@@ -139,7 +139,7 @@ void readRender(const json& render, Scene& scene) {
   }
 }
 
-std::unique_ptr<Object> readObject(const json& node) {
+std::unique_ptr<Object> readObject(const json& node, const Scene& scene) {
   if (node.contains("camera")) {
     const json& camera = node.at("camera");
     const json pan = camera.value("pan", json::array({0, 0}));
@@ -151,7 +151,7 @@ std::unique_ptr<Object> readObject(const json& node) {
       object->setEffect(
           std::make_unique<MultiPassEffect>(classId(mp, "class_id", Class_ID(0x4C9F1E3Bu, 0x1u)),
                                             integerField(mp, "passes", 1), mp.value("spread", 1.0f),
-                                            integerField(mp, "time_spread", 0)),
+                                            integerField(mp, "time_spread", 0), &scene),
           mp.value("enabled", true));
     }
     return object;
@@ -170,16 +170,16 @@ const int maxNodeDepth = 1000;
 
 // The hierarchy is read where it lies in the document: a copy of each node's children would
 // copy every subtree once per level above it.
-void readNodes(const json& nodes, SceneNode& parent, int depth) {
+void readNodes(const json& nodes, const Scene& scene, SceneNode& parent, int depth) {
   for (const json& node : nodes) {
     if (depth > maxNodeDepth) {
       invalid("nodes are nested deeper than " + std::to_string(maxNodeDepth) + " levels");
     }
     const std::string name = node.at("name").get<std::string>();
     if (name.empty()) invalid("a node needs a name");
-    SceneNode* child = parent.addChild(std::make_unique<SceneNode>(name, readObject(node)));
+    SceneNode* child = parent.addChild(std::make_unique<SceneNode>(name, readObject(node, scene)));
     const auto children = node.find("children");
-    if (children != node.end()) readNodes(*children, *child, depth + 1);
+    if (children != node.end()) readNodes(*children, scene, *child, depth + 1);
   }
 }
 
@@ -289,6 +289,7 @@ SceneFault::Place faultPlace(const std::string& at) {
   if (at == "render") return SceneFault::Place::Render;
   if (at == "load") return SceneFault::Place::Load;
   if (at == "close_renderer") return SceneFault::Place::CloseRenderer;
+  if (at == "accumulate") return SceneFault::Place::Accumulate;
   invalid("unknown fault place \"" + at + "\"");
 }
 
@@ -338,7 +339,7 @@ std::unique_ptr<Scene> readSceneFile(const std::string& path) {
         integerField(document.value("time", json::object()), "ticks_per_frame", 160);
     if (scene->ticksPerFrame < 1) invalid("ticks_per_frame must be at least 1");
     if (const auto nodes = document.find("nodes"); nodes != document.end()) {
-      readNodes(*nodes, scene->root, 1);
+      readNodes(*nodes, *scene, scene->root, 1);
     }
     readViewport(document.value("viewport", json::object()), *scene);
     readElements(document.value("render_elements", json::object()), *scene);

@@ -1,6 +1,9 @@
 // Scene nodes, cameras and the multi-pass effect that blurs a camera's picture over passes.
 #include "scene/scene_nodes.h"
 
+#include "core/injected_faults.h"
+#include "scene/scene.h"
+
 #include "max.h"
 
 #include "bmmlib.h"
@@ -10,8 +13,13 @@
 
 namespace standin {
 
-MultiPassEffect::MultiPassEffect(Class_ID id, int passes, float spread, int timeSpread)
-    : id_(id), passes_(passes < 1 ? 1 : passes), spread_(spread), timeSpread_(timeSpread) {}
+MultiPassEffect::MultiPassEffect(Class_ID id, int passes, float spread, int timeSpread,
+                                 const Scene* scene)
+    : id_(id),
+      passes_(passes < 1 ? 1 : passes),
+      spread_(spread),
+      timeSpread_(timeSpread),
+      scene_(scene) {}
 
 int MultiPassEffect::TotalPasses(TimeValue) {
   return passes_;
@@ -36,7 +44,14 @@ ViewParams* MultiPassEffect::Apply(INode*, CameraObject* cameraObject, int passN
 }
 
 void MultiPassEffect::AccumulateBitmap(Bitmap* destination, Bitmap* source, int passNum,
-                                       TimeValue) {
+                                       TimeValue t) {
+  // Before anything is allocated here: the frames a trapped fault abandons run no destructors.
+  if (scene_) {
+    const int frame = static_cast<int>(std::floor(static_cast<double>(t) / scene_->ticksPerFrame));
+    if (const SceneFault* fault = scene_->processorFault(SceneFault::Place::Accumulate, frame)) {
+      raiseFault(fault->processor);
+    }
+  }
   if (!destination || !source) return;
   const int width = std::min(destination->Width(), source->Width());
   const int height = std::min(destination->Height(), source->Height());

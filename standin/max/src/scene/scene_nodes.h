@@ -13,13 +13,17 @@
 
 namespace standin {
 
+struct Scene;
+
 /// A multi-pass effect that moves the view a little for each pass (and optionally the time),
 /// so that the average of the passes is a blurred picture.
 class MultiPassEffect : public IMultiPassCameraEffect {
  public:
   /// `spread`: how far (in pixels) passes after the first are moved, around a circle;
-  /// `timeSpread`: ticks over which the passes' times are spread after the frame's time.
-  MultiPassEffect(Class_ID id, int passes, float spread, int timeSpread);
+  /// `timeSpread`: ticks over which the passes' times are spread after the frame's time;
+  /// `scene`: the scene the effect belongs to, whose accumulate faults it raises (may be null).
+  MultiPassEffect(Class_ID id, int passes, float spread, int timeSpread,
+                  const Scene* scene = nullptr);
   Class_ID ClassID() override { return id_; }
   int TotalPasses(TimeValue t) override;
   ViewParams* Apply(INode* cameraNode, CameraObject* cameraObject, int passNum,
@@ -34,6 +38,7 @@ class MultiPassEffect : public IMultiPassCameraEffect {
   int passes_;
   float spread_;
   int timeSpread_;
+  const Scene* scene_;
   ViewParams view_;
   int pendingPasses_ = 0;
 };

@@ -8,6 +8,10 @@ struct Case {
   const char* expected;
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.script;
+}
+
 class Expressions : public ListenerCapture, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(Expressions, GiveTheirValueInReadableForm) {

@@ -1,16 +1,40 @@
-// Socket options of a connection: both ends send every packet at once, without coalescing.
+// Socket options of a connection: both ends send every packet at once, without coalescing, and
+// an option that cannot be set never costs the connection.
+#include "support/message_of.h"
 #include "tangram/win32/socket_pair.h"
 
 #include <arpa/inet.h>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <vector>
+
+namespace {
+// While set, the system refuses TCP_NODELAY, as a socket layer without the option would.
+std::atomic<bool> refuseNoDelay{false};
+}  // namespace
+
+// Stands in for the system's call for the whole test program; everything else reaches the real
+// one.
+extern "C" int setsockopt(int fd, int level, int name, const void* value,
+                          socklen_t length) noexcept {
+  if (refuseNoDelay && level == IPPROTO_TCP && name == TCP_NODELAY) {
+    errno = ENOPROTOOPT;
+    return -1;
+  }
+  using Call = int (*)(int, int, int, const void*, socklen_t);
+  static const Call real = reinterpret_cast<Call>(dlsym(RTLD_NEXT, "setsockopt"));
+  return real(fd, level, name, value, length);
+}
 
 namespace {
 
@@ -52,6 +76,7 @@ TEST(SimpleSocketOptionsTest, TheConnectingEndDoesNotCoalescePackets) {
   const std::vector<int> clientEnds = connectionsTo(port);
   ASSERT_EQ(clientEnds.size(), 1u);
   EXPECT_EQ(noDelayOf(clientEnds[0]), 1);
+  EXPECT_EQ(client.option_failure(), "");
 
   // The stream still carries back-to-back packets whole and in order.
   server.send("STARTED");
@@ -60,6 +85,33 @@ TEST(SimpleSocketOptionsTest, TheConnectingEndDoesNotCoalescePackets) {
   EXPECT_EQ(client.receive(5000), "STARTED");
   EXPECT_EQ(client.receive(5000), "SUCCESS");
   EXPECT_EQ(server.receive(5000), "RenderTask,1");
+}
+
+TEST(SimpleSocketOptionsTest, AnOptionThatCannotBeSetLeavesBothEndsConnected) {
+  using tangram::win32::simple_socket;
+  const std::string refused = "Could not disable packet coalescing on the socket.";
+  simple_socket server;
+  server.start_listen(0, true);
+  simple_socket client;
+  std::string accepted;
+  {
+    // Put back however the block is left, so that no later test meets a refusing system.
+    const std::unique_ptr<std::atomic<bool>, void (*)(std::atomic<bool>*)> refusing(
+        &refuseNoDelay, [](std::atomic<bool>* flag) { *flag = false; });
+    refuseNoDelay = true;
+    client.connect("127.0.0.1", server.listening_port());
+    accepted = messageOf<tangram::win32::simple_socket_error>(
+        [&] { server.wait_for_connect(10000, false); });
+  }
+  EXPECT_EQ(client.option_failure(), refused);
+  EXPECT_EQ(accepted, refused);
+  ASSERT_TRUE(client.is_connected());
+  ASSERT_TRUE(server.is_connected());
+  EXPECT_TRUE(server.is_listening());
+  client.send("token");
+  EXPECT_EQ(server.receive(5000), "token");
+  server.send("FoxgloveStartup");
+  EXPECT_EQ(client.receive(5000), "FoxgloveStartup");
 }
 
 }  // namespace
