@@ -96,3 +96,4 @@ fi
 echo "test-windows: maxsim.exe ($arch) loads moonstone.dlx"
 
 bash scripts/e2e-windows.sh --arch "$arch"
+bash scripts/e2e-windows-worker.sh --arch "$arch"

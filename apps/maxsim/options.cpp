@@ -35,6 +35,8 @@ Options parseOptions(const std::vector<std::string>& arguments) {
       options.scripts.push_back({StartupScript::Kind::Text, value()});
     } else if (option == "-q") {
       options.quiet = true;
+    } else if (option == "-silent") {
+      // As 3ds Max takes it on a farm node: no dialogs that wait for a click. maxsim shows none.
     } else if (option == "-h" || option == "--help") {
       options.help = true;
     } else {
@@ -46,7 +48,7 @@ Options parseOptions(const std::vector<std::string>& arguments) {
 
 std::string usage() {
   return std::string(
-             "usage: maxsim [-p DIR]... [-U MAXScript FILE] [-mxs TEXT] [-q]\n"
+             "usage: maxsim [-p DIR]... [-U MAXScript FILE] [-mxs TEXT] [-q] [-silent]\n"
              "\n"
              "The stand-in 3D application: loads every *.dlx plug-in in each plug-in folder,\n"
              "runs the start-up scripts in the order given, then exits.\n"
@@ -56,6 +58,7 @@ std::string usage() {
              "             run the MAXScript file\n"
              "  -mxs TEXT  run the script text\n"
              "  -q         quiet: no messages about loaded plug-ins\n"
+             "  -silent    no dialogs (as 3ds Max on a farm node; maxsim shows none)\n"
              "  -h, --help this text\n"
              "\n"
              "A plug-in must export LibVersion, LibDescription and LibInit; one whose version\n"

@@ -7,10 +7,10 @@
 #include "controller/worker/run/render_run.h"
 #include "controller/worker/session/session_console.h"
 #include "controller/worker/session/stop_signals.h"
+#include "controller/worker/session/system_environment.h"
 #include "controller/worker/display/terminal.h"
 #include "controller/worker/session/version_check.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -37,7 +37,7 @@ std::unique_ptr<worker::ProgressDisplay> makeDisplay(const worker::RenderOptions
 
 int main(int argc, char** argv) {
   // A farm manager that closes the pipe must not kill the worker before it ends maxsim.
-  std::signal(SIGPIPE, SIG_IGN);
+  worker::ignoreClosedPipes();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const std::string command = arguments.empty() ? "" : arguments.front();
   const std::vector<std::string> rest(arguments.begin() + (arguments.empty() ? 0 : 1),
@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
         std::cout << worker::renderUsage();
         return 0;
       }
-      // SIGTERM, SIGINT and SIGHUP end the run in order: maxsim ended, the summary printed.
+      // SIGTERM, SIGINT and SIGHUP (on Windows: Ctrl+C, Ctrl+Break, the console closing) end the
+      // run in order: maxsim ended, the summary printed.
       worker::catchStopSignals();
       const std::unique_ptr<worker::ProgressDisplay> display = makeDisplay(options, clock);
       const int status = worker::runRender(options, *display, std::cout, clock);

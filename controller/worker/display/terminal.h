@@ -3,7 +3,8 @@
 
 namespace worker {
 
-/// True when standard output is a terminal.
+/// True when standard output is a terminal that shows the bar's control sequences (on Windows,
+/// a console that takes them; they are switched on here).
 bool outputIsTerminal();
 
 /// The width of the terminal on standard output in columns, or 80 when it does not say.

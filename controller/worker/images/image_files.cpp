@@ -1,12 +1,8 @@
-// Image files through stb (8-bit formats) and OpenEXR (floating point).
+// Image files through stb (8-bit formats), with OpenEXR files handed to exr_files.
 #include "controller/worker/images/image_files.h"
 
-#include <Imath/half.h>
-#include <OpenEXR/ImfChannelList.h>
-#include <OpenEXR/ImfFrameBuffer.h>
-#include <OpenEXR/ImfHeader.h>
-#include <OpenEXR/ImfInputFile.h>
-#include <OpenEXR/ImfOutputFile.h>
+#include "controller/worker/images/exr_files.h"
+
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
@@ -81,77 +77,6 @@ Image readEightBit(const std::string& path) {
   image.channels = channels;
   image.bytes.assign(pixels.get(), pixels.get() + sampleCount(width, height, channels));
   return image;
-}
-
-Image readExr(const std::string& path) {
-  try {
-    Imf::InputFile file(path.c_str());
-    const Imath::Box2i window = file.header().dataWindow();
-    Image image;
-    image.width = window.max.x - window.min.x + 1;
-    image.height = window.max.y - window.min.y + 1;
-    image.samples = Image::Samples::Half;
-    for (auto channel = file.header().channels().begin(); channel != file.header().channels().end();
-         ++channel) {
-      image.channelNames.push_back(channel.name());
-      if (channel.channel().type == Imf::FLOAT) image.samples = Image::Samples::Float;
-    }
-    image.channels = static_cast<int>(image.channelNames.size());
-    image.floats.assign(sampleCount(image.width, image.height, image.channels), 0.0f);
-    const size_t xStride = sizeof(float) * static_cast<size_t>(image.channels);
-    const size_t yStride = xStride * static_cast<size_t>(image.width);
-    // The slices are addressed from the data window's origin, which need not be (0, 0).
-    char* origin =
-        reinterpret_cast<char*>(image.floats.data()) -
-        static_cast<std::ptrdiff_t>(window.min.x) * static_cast<std::ptrdiff_t>(xStride) -
-        static_cast<std::ptrdiff_t>(window.min.y) * static_cast<std::ptrdiff_t>(yStride);
-    Imf::FrameBuffer frame;
-    for (int i = 0; i < image.channels; ++i) {
-      frame.insert(image.channelNames[static_cast<size_t>(i)],
-                   Imf::Slice(Imf::FLOAT, origin + sizeof(float) * static_cast<size_t>(i), xStride,
-                              yStride));
-    }
-    file.setFrameBuffer(frame);
-    file.readPixels(window.min.y, window.max.y);
-    return image;
-  } catch (const std::exception& error) {
-    throw ImageError(std::string("does not decode: ") + error.what());
-  }
-}
-
-/// Writes the samples as the given type; OpenEXR only converts types on reading.
-template <typename Sample>
-void writeExrAs(const std::string& path, const Image& image, Imf::PixelType type) {
-  const std::vector<Sample> samples(image.floats.begin(), image.floats.end());
-  Imf::Header header(image.width, image.height);
-  const size_t xStride = sizeof(Sample) * static_cast<size_t>(image.channels);
-  const size_t yStride = xStride * static_cast<size_t>(image.width);
-  char* base = const_cast<char*>(reinterpret_cast<const char*>(samples.data()));
-  Imf::FrameBuffer frame;
-  for (int i = 0; i < image.channels; ++i) {
-    const std::string& name = image.channelNames[static_cast<size_t>(i)];
-    header.channels().insert(name, Imf::Channel(type));
-    frame.insert(
-        name, Imf::Slice(type, base + sizeof(Sample) * static_cast<size_t>(i), xStride, yStride));
-  }
-  Imf::OutputFile file(path.c_str(), header);
-  file.setFrameBuffer(frame);
-  file.writePixels(image.height);
-}
-
-void writeExr(const std::string& path, const Image& image) {
-  if (image.samples == Image::Samples::Bytes) {
-    throw ImageError("cannot write 8-bit pixels as OpenEXR: " + path);
-  }
-  try {
-    if (image.samples == Image::Samples::Float) {
-      writeExrAs<float>(path, image, Imf::FLOAT);
-    } else {
-      writeExrAs<half>(path, image, Imf::HALF);
-    }
-  } catch (const std::exception& error) {
-    throw ImageError("cannot write " + path + ": " + error.what());
-  }
 }
 
 void writeEightBit(const std::string& path, const std::string& extension, const Image& image) {

@@ -62,7 +62,7 @@ std::pair<int, int> tileGrid(const std::string& text) {
 /// Takes the option if it is one of the launch options; false otherwise.
 bool launchOption(ArgumentReader& reader, LaunchOptions& launch) {
   const std::string& name = reader.name();
-  if (name == "--maxsim") {
+  if (name == "--maxsim" || name == "--max") {
     launch.maxsim = reader.value();
   } else if (name == "--plugin-dir") {
     launch.pluginDir = reader.value();
@@ -98,6 +98,7 @@ bool launchOption(ArgumentReader& reader, LaunchOptions& launch) {
 const char* const launchHelp =
     "Starting maxsim:\n"
     "  --maxsim PATH          the maxsim to run (default: maxsim beside foxglove-worker)\n"
+    "  --max PATH             the same: the program to run, 3ds Max on a Windows node\n"
     "  --plugin-dir DIR       the plug-in folder for maxsim (default: maxsim's plugins/)\n"
     "  --work-dir DIR         the working folder (default: foxglove-work); it holds\n"
     "                         logs/ (each session's maxsim output and plug-in log)\n"

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 
 namespace worker {
@@ -84,10 +85,11 @@ controller::Expected<void> PluginSession::start(
   const std::string token = makeToken();
   std::vector<std::string> arguments;
   if (!options_.pluginDir.empty()) arguments = {"-p", options_.pluginDir};
-  arguments.push_back("-q");
-  arguments.push_back("-mxs");
-  arguments.push_back(startupScript(link_.port(), token));
   try {
+    const std::vector<std::string> startup = startupSwitches(
+        startupScript(link_.port(), token),
+        std::filesystem::path(environment_.maxsimOutput).replace_extension(".ms").string());
+    arguments.insert(arguments.end(), startup.begin(), startup.end());
     maxsim_ =
         std::make_unique<MaxsimProcess>(environment_.maxsim, arguments, environment_.maxsimOutput);
   } catch (const std::runtime_error& error) {

@@ -3,9 +3,6 @@
 
 #include "controller/worker/session/system_environment.h"
 
-#include <win32/drive_map.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
@@ -30,33 +27,17 @@ WorkerEnvironment prepareEnvironment(const LaunchOptions& options) {
   const fs::path work = fs::absolute(options.workDir).lexically_normal();
   makeFolder(work);
   environment.workDir = work.string();
-  for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    const std::string variable = std::string("MAXSIM_DRIVE_") + letter;
-    const auto given = options.drives.find(letter);
-    std::string folder;
-    if (given != options.drives.end()) {
-      folder = fs::absolute(given->second).lexically_normal().string();
-    } else if (const char* mapped = std::getenv(variable.c_str()); mapped && *mapped) {
-      folder = mapped;
-    } else {
-      folder = (work / (std::string("drive_") + static_cast<char>(letter - 'A' + 'a'))).string();
-    }
-    setEnvironmentVariable(variable, folder);
-  }
-  environment.driveC = std::getenv("MAXSIM_DRIVE_C");
+  environment.driveC = mapDriveLetters(options.drives, environment.workDir);
   makeFolder(fs::path(environment.driveC) / "Foxglove" / "logs");
   environment.pluginLog = localPath("c:/Foxglove/logs/3zerorEzuridu.log");
-  environment.maxsim = options.maxsim.empty()
-                           ? (fs::path(ownExecutableFolder()) / "maxsim").string()
-                           : fs::absolute(options.maxsim).string();
+  environment.maxsim =
+      options.maxsim.empty()
+          ? (fs::path(ownExecutableFolder()) / ("maxsim" + executableSuffix())).string()
+          : fs::absolute(options.maxsim).string();
   environment.maxsimOutput = (work / "maxsim.log").string();
   environment.logDir = (work / "logs").string();
   makeFolder(environment.logDir);
   return environment;
-}
-
-std::string localPath(const std::string& pluginPath) {
-  return standin::posix_path(pluginPath);
 }
 
 }  // namespace worker

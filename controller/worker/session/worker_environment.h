@@ -2,6 +2,7 @@
 #pragma once
 
 #include "controller/worker/run/options.h"
+#include "controller/worker/session/drive_letters.h"
 
 #include <string>
 
@@ -22,14 +23,9 @@ struct WorkerEnvironment {
   std::string pluginLog;
 };
 
-/// Makes the working folder, its logs folder and drive C's Foxglove/logs folder, and sets
-/// MAXSIM_DRIVE_A to MAXSIM_DRIVE_Z in this process's environment (which maxsim inherits): a drive
-/// given in the options wins, then one already mapped in the environment, else WORK-DIR/drive_x.
-/// Every path returned is absolute. Throws std::runtime_error when a folder cannot be made.
+/// Makes the working folder, its logs folder and drive C's Foxglove/logs folder, and maps the
+/// drive letters for maxsim (mapDriveLetters). Every path returned is absolute. Throws
+/// std::runtime_error when a folder cannot be made or a drive cannot be mapped.
 WorkerEnvironment prepareEnvironment(const LaunchOptions& options);
-
-/// Where a file name as the plug-in sees it (a Windows path, drive letter or not) is on this
-/// machine, through the drive map that prepareEnvironment set.
-std::string localPath(const std::string& pluginPath);
 
 }  // namespace worker

@@ -37,8 +37,9 @@ std::string pluginFolder(const std::string& name) {
 }  // namespace
 
 TEST(MaxsimOptionsTest, ReadsFoldersScriptsInOrderAndQuiet) {
-  const Options options =
-      parseOptions({"-p", "a", "-mxs", "print 1", "-p", "b", "-U", "maxscript", "start.ms", "-q"});
+  // -silent as a farm node's 3ds Max takes it (and the Windows worker passes it): accepted.
+  const Options options = parseOptions(
+      {"-p", "a", "-mxs", "print 1", "-p", "b", "-silent", "-U", "maxscript", "start.ms", "-q"});
   EXPECT_EQ(options.pluginFolders, (std::vector<std::string>{"a", "b"}));
   ASSERT_EQ(options.scripts.size(), 2u);
   EXPECT_EQ(options.scripts[0].kind, StartupScript::Kind::Text);

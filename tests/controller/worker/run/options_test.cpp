@@ -90,6 +90,9 @@ TEST(WorkerOptionsTest, ReadsEveryRenderOption) {
   EXPECT_EQ(options.launch.workDir, "/w");
   EXPECT_EQ(options.launch.drives, (std::map<char, std::string>{{'C', "/c"}, {'R', "/r"}}));
   EXPECT_DOUBLE_EQ(options.launch.startupTimeout, 5);
+  // --max names the same program, as a Windows node names its 3ds Max.
+  EXPECT_EQ(parseRenderOptions({"s.max", "--frames", "1", "--max", "C:\\3dsmax.exe"}).launch.maxsim,
+            "C:\\3dsmax.exe");
 }
 
 TEST(WorkerOptionsTest, ReadsTiles) {
@@ -146,8 +149,9 @@ TEST(WorkerOptionsTest, RefusesMistakes) {
 
 TEST(WorkerOptionsTest, HelpDocumentsEveryOption) {
   const std::vector<std::string> launch = {
-      "--maxsim",   "--plugin-dir",  "--work-dir",       "--drive-c", "--drive",
-      "--job-info", "--submit-info", "--submit-element", "--aux",     "--startup-timeout"};
+      "--maxsim",         "--max",   "--plugin-dir",     "--work-dir",
+      "--drive-c",        "--drive", "--job-info",       "--submit-info",
+      "--submit-element", "--aux",   "--startup-timeout"};
   const std::vector<std::string> render = {"--frames",
                                            "--camera",
                                            "--output",

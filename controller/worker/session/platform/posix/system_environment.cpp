@@ -1,6 +1,7 @@
-// The executable's folder from /proc and environment variables with setenv.
+// The executable's folder from /proc, environment variables with setenv, SIGPIPE ignored.
 #include "controller/worker/session/system_environment.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <climits>
@@ -16,6 +17,14 @@ std::string ownExecutableFolder() {
   return std::filesystem::path(std::string(path, static_cast<size_t>(length)))
       .parent_path()
       .string();
+}
+
+std::string executableSuffix() {
+  return "";
+}
+
+void ignoreClosedPipes() {
+  signal(SIGPIPE, SIG_IGN);
 }
 
 void setEnvironmentVariable(const std::string& name, const std::string& value) {
