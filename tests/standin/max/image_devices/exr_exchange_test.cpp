@@ -18,9 +18,10 @@ TEST(ExrExchangeTest, PictureIsWrittenFromBothBitmapTypes) {
   standin::reset_host();
   TempFolder temporary;
   const char* exchange = std::getenv("MOONSTONE_EXR_EXCHANGE");
-  const std::filesystem::path folder = exchange ? std::filesystem::path(exchange) : temporary.path();
-  for (const auto& [type, name] :
-       {std::pair{BMM_TRUE_64, "picture_half.exr"}, std::pair{BMM_FLOAT_RGBA_32, "picture_float.exr"}}) {
+  const std::filesystem::path folder =
+      exchange ? std::filesystem::path(exchange) : temporary.path();
+  for (const auto& [type, name] : {std::pair{BMM_TRUE_64, "picture_half.exr"},
+                                   std::pair{BMM_FLOAT_RGBA_32, "picture_float.exr"}}) {
     const std::string file = (folder / name).string();
     EXPECT_EQ(writeExrPicture(type, file), BMMRES_SUCCESS) << name;
     EXPECT_TRUE(std::filesystem::is_regular_file(file)) << name;
