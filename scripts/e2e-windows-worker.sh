@@ -17,19 +17,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/moonstone-e2e-worker-XXXXXX")
 mkdir -p "$work/drive_r"
 ln -sfn "$work/drive_r" "$WINEPREFIX/dosdevices/r:"
 trap 'rm -f "$WINEPREFIX/dosdevices/r:"; rm -rf "$work"' EXIT
-passed=0
-failed=0
+source scripts/e2e-checks.sh
 started=$SECONDS
-
-check() {  # NAME CONDITION-STATUS [DETAIL]
-  if [ "$2" -eq 0 ]; then
-    passed=$((passed + 1))
-    echo "ok: $1"
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $1${3:+: $3}"
-  fi
-}
 
 windows_path() {  # a POSIX path as Wine's drive Z: names it
   printf 'Z:%s' "${1//\//\\}"

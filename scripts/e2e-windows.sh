@@ -15,18 +15,7 @@ worker=${WORKER:-$root/build/bin/foxglove-worker}
 : "${WINEPREFIX:?run under scripts/test-windows.sh, which makes the Wine prefix}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/moonstone-e2e-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-check() {  # NAME CONDITION-STATUS [DETAIL]
-  if [ "$2" -eq 0 ]; then
-    passed=$((passed + 1))
-    echo "ok: $1"
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $1${3:+: $3}"
-  fi
-}
+source scripts/e2e-checks.sh
 
 render() {  # SCENE FRAMES [OPTIONS...]: the worker's line output, in $output; status in $status
   local scene=$1 frames=$2
