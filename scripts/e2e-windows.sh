@@ -14,7 +14,9 @@ export MAXSIM_EXE=$build_dir/bin/maxsim.exe MAXSIM_WINE=$wine
 worker=${WORKER:-$root/build/bin/foxglove-worker}
 : "${WINEPREFIX:?run under scripts/test-windows.sh, which makes the Wine prefix}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/moonstone-e2e-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# The Wine wrapper points drive C's Foxglove folder into the work folder: that link goes with it,
+# so that later Windows programs in the same prefix find a C:\Foxglove of their own to make.
+trap 'rm -rf "$work"; if [ -L "$WINEPREFIX/drive_c/Foxglove" ]; then rm -f "$WINEPREFIX/drive_c/Foxglove"; fi' EXIT
 source scripts/e2e-checks.sh
 
 render() {  # SCENE FRAMES [OPTIONS...]: the worker's line output, in $output; status in $status
