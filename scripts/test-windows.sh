@@ -16,9 +16,12 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ "$arch" = i686 ] && export WINEARCH=win32
 # The Windows suite writes its EXR files here; the Linux suite's reader checks them afterwards.
 exchange=$(mktemp -d "${TMPDIR:-/tmp}/moonstone-exr-XXXXXX")
+# The plug-in's suites write their scenes and frames on drive R:, mapped to a scratch folder as a
+# node maps a network drive.
+drive_r=$(mktemp -d "${TMPDIR:-/tmp}/moonstone-drive-r-XXXXXX")
 cleanup() {
   "$wineserver" -k 2>/dev/null || true
-  rm -rf "$prefix" "$exchange"
+  rm -rf "$prefix" "$exchange" "$drive_r"
 }
 trap cleanup EXIT
 
@@ -26,6 +29,7 @@ trap cleanup EXIT
 # one), so that each test program starts in a fraction of a second.
 "$wineserver" -p
 "$wine" wineboot --init >/dev/null 2>&1
+ln -sfn "$drive_r" "$WINEPREFIX/dosdevices/r:"
 
 # Wine shows the root of the Linux file system as drive Z.
 MOONSTONE_EXR_EXCHANGE="Z:$exchange" \

@@ -2,27 +2,26 @@
 #include "frame_fixture.h"
 
 #include "render/render_progress_callback.h"
+#include "support/tick_count.h"
 
 #include <maxsim_state.h>
 #include <stb_image.h>
 #include <windows.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 
-FrameTest::FrameTest() {
+FrameTest::FrameTest() : driveR('R') {
   standin::reset_host();
-  setenv("MAXSIM_DRIVE_R", driveR.path().c_str(), 1);
   // With the clock held still, each renderer call sends exactly its first and its last progress
   // request, and every answer is waited for however long the machine takes.
-  standin::freeze_tick_count(50000);
+  freezeTickCount(50000);
   moonstone::MoonstoneRenderCallback::resetThrottle();
 }
 
 FrameTest::~FrameTest() {
   if (job.jobRunning) job.EndJob();
-  standin::thaw_tick_count();
+  thawTickCount();
   standin::reset_host();
 }
 

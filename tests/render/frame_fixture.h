@@ -1,11 +1,11 @@
 // Test fixture for rendering frames: a fresh stand-in host, drive C (log) and drive R (scene
-// outputs) in temporary folders, a job state, and a controller answering on loopback.
+// outputs) of the test's own, a job state, and a controller answering on loopback.
 #pragma once
 
 #include "answering_controller.h"
 #include "render/render_job.h"
 #include "support/log_capture.h"
-#include "support/temp_folder.h"
+#include "support/mapped_drive.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -49,7 +49,7 @@ class FrameTest : public ::testing::Test {
   bool frameBitmapsReleased() const;
 
   LogCapture log;
-  TempFolder driveR;
+  MappedDrive driveR;
   AnsweringController controller;
   moonstone::RenderJob job;
 };

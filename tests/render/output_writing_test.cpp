@@ -1,34 +1,13 @@
 // Writing output images: recorded only when on disk, the alpha-split companion, device errors,
 // and a device that reports success but leaves no file.
-#include "render/test_images.h"
-#include "render/output_writing.h"
-#include "support/job_fixture.h"
+#include "render/output_writing_fixture.h"
 #include "support/message_of.h"
 
 #include <maxsim_state.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <stdexcept>
 
 using namespace moonstone;
-
-class OutputWritingTest : public JobTest {
- protected:
-  void SetUp() override { std::filesystem::create_directories(onDisk("out")); }
-
-  /// An output description naming the file, as the scene's render settings give one.
-  static BitmapInfo output(const std::string& name) {
-    BitmapInfo info;
-    info.SetName(name.c_str());
-    info.SetWidth(32);
-    info.SetHeight(16);
-    return info;
-  }
-
-  BitmapPtr frame = makeBitmap(32, 16, coordinateColour);
-};
 
 TEST_F(OutputWritingTest, RecordsAFileItFindsOnDisk) {
   BitmapInfo info = output("C:\\out\\frame0001.png");
@@ -89,32 +68,4 @@ TEST_F(OutputWritingTest, ADeviceThatReportsSuccessButLeavesNoFileIsCaught) {
             "bm->Write() returned success, but the output file, \"C:\\out\\frame0001.tga\" did not "
             "exist.");
   EXPECT_TRUE(job.writtenFiles.empty());
-}
-
-TEST_F(OutputWritingTest, AFullDiskFailsTheWriteAndLeavesNoFileUnderTheName) {
-  // A file-size limit stands in for a full disk: writes past it fail with EFBIG (the signal
-  // that would otherwise end the process is ignored), as writes to a full disk fail.
-  BitmapPtr large = makeBitmap(
-      256, 256, [](int x, int y) { return coordinateColour(x, y); }, BMM_FLOAT_RGBA_32);
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  rlimit limit = saved;
-  limit.rlim_cur = 256;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-  const auto savedSignal = signal(SIGXFSZ, SIG_IGN);
-  std::vector<std::string> messages;
-  for (const char* name :
-       {"frame0001.tga", "frame0001.png", "frame0001.jpg", "frame0001.bmp", "frame0001.exr"}) {
-    BitmapInfo info = output(std::string("C:\\out\\") + name);
-    messages.push_back(
-        messageOf<std::runtime_error>([&] { WriteOutputImage(job, large.get(), &info); }));
-  }
-  signal(SIGXFSZ, savedSignal);
-  setrlimit(RLIMIT_FSIZE, &saved);
-
-  for (const std::string& message : messages) {
-    EXPECT_EQ(message, "Error in bm->Write(): error code 5");
-  }
-  EXPECT_TRUE(job.writtenFiles.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(onDisk("out")));
 }

@@ -116,7 +116,7 @@ TEST_F(FrameTest, OutputNotSavedRendersUnderATemporaryNameAndStillWritesTheEleme
   EXPECT_EQ(job.outputBaseName.substr(job.outputBaseName.size() - 4), ".bmp");
   EXPECT_EQ(job.writtenFiles,
             (Strings{"R:\\out\\elements\\alpha0001.tga", "R:\\out\\elements\\shapes0001.tga"}));
-  EXPECT_TRUE(filesUnder(log.drive() / "foxglove").empty());
+  EXPECT_TRUE(filesUnder(log.drive() / "foxglove" / "temp").empty());
 }
 
 TEST_F(FrameTest, RendererThatSavesItsOwnOutputGetsOnlyTheElementsWritten) {

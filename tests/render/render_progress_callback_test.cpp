@@ -3,6 +3,7 @@
 
 #include "controller/link/controller_link.h"
 #include "support/log_capture.h"
+#include "support/tick_count.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +21,16 @@ class ProgressCallbackTest : public ::testing::Test {
  protected:
   void SetUp() override {
     MoonstoneRenderCallback::resetThrottle();
-    standin::freeze_tick_count(clock);
+    freezeTickCount(clock);
     plugin.connect("127.0.0.1", controller.port());
     controller.accept(waitMs);
   }
-  void TearDown() override { standin::thaw_tick_count(); }
+  void TearDown() override { thawTickCount(); }
 
   /// Moves the frozen clock on, so that the next Progress is due.
   void advance(DWORD ms = 1000) {
     clock += ms;
-    standin::freeze_tick_count(clock);
+    freezeTickCount(clock);
   }
   std::string sent() { return controller.receive(waitMs); }
   /// True when the plug-in sent nothing more (the callback is synchronous, so anything it sent

@@ -53,7 +53,8 @@ struct Image {
 /// Reads an 8-bit image file; an empty Image when it cannot be read.
 inline Image readImage(const std::filesystem::path& file) {
   Image image;
-  unsigned char* data = stbi_load(file.c_str(), &image.width, &image.height, &image.channels, 0);
+  unsigned char* data =
+      stbi_load(file.string().c_str(), &image.width, &image.height, &image.channels, 0);
   if (!data) return Image();
   image.samples.assign(data,
                        data + static_cast<size_t>(image.width) * image.height * image.channels);

@@ -1,6 +1,7 @@
 // The command set against a controller on loopback: argument checks, replies, option commands.
 #include "session/command_set.h"
 
+#include "controller/link/command_line.h"
 #include "controller/link/controller_link.h"
 #include "support/log_capture.h"
 #include "support/message_of.h"
@@ -190,15 +191,19 @@ TEST_F(CommandSetTest, ScriptFilesAnswerSuccessForTrueOrOkAndCanSetTheTime) {
     std::ofstream(folder.path() / name) << text;
     return (folder.path() / name).string();
   };
-  EXPECT_EQ(run("ExecuteScript,1," + script("true.ms", "1 == 1")), (Replies{"STARTED", "SUCCESS"}));
-  EXPECT_EQ(run("ExecuteScript,1," + script("ok.ms", "")), (Replies{"STARTED", "SUCCESS"}));
-  EXPECT_EQ(run("ExecuteScript,1," + script("false.ms", "false")),
+  // The file's name as the controller sends it: escaped, since a Windows name has backslashes.
+  auto command = [](std::vector<std::string> fields) { return controller::commandLine(fields); };
+  EXPECT_EQ(run(command({"ExecuteScript", "1", script("true.ms", "1 == 1")})),
+            (Replies{"STARTED", "SUCCESS"}));
+  EXPECT_EQ(run(command({"ExecuteScript", "1", script("ok.ms", "")})),
+            (Replies{"STARTED", "SUCCESS"}));
+  EXPECT_EQ(run(command({"ExecuteScript", "1", script("false.ms", "false")})),
             (Replies{"STARTED", "ERROR: Script did not return success: false"}));
 
   GetCOREInterface()->SetTime(0, FALSE);
-  run("ExecuteScript,10," + script("time.ms", "true") + ",SetTime");
+  run(command({"ExecuteScript", "10", script("time.ms", "true"), "SetTime"}));
   EXPECT_EQ(GetCOREInterface()->GetTime(), 0);
-  run("ExecuteScript,10," + script("time.ms", "true") + ",setTime,more");
+  run(command({"ExecuteScript", "10", script("time.ms", "true"), "setTime", "more"}));
   EXPECT_EQ(GetCOREInterface()->GetTime(), 10 * GetTicksPerFrame());
   EXPECT_NE(
       log.text().find("Set Time to 10\nGetTime(): " + std::to_string(10 * GetTicksPerFrame())),

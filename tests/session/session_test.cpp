@@ -6,13 +6,17 @@
 #include "session/version_line.h"
 #include "support/log_capture.h"
 #include "support/message_of.h"
+#include "support/thread_work.h"
 
 #include <windows.h>
 
 #include <boost/tokenizer.hpp>
 #include <gtest/gtest.h>
 
-#include <future>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <regex>
 #include <thread>
 
@@ -24,19 +28,47 @@ using tangram::win32::simple_socket_timeout_error;
 
 const int waitMs = 10000;
 
+// A value that one thread hands to another. (Not std::promise: in the Windows build its call_once
+// keeps state in the runtime's emulated thread-local storage, which clang's code does not reach.)
+template <typename T>
+class HandOff {
+ public:
+  void give(T value) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      value_ = value;
+    }
+    given_.notify_all();
+  }
+  /// The value once it is given, or nothing after `ms` milliseconds.
+  std::optional<T> take(int ms) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    given_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return value_.has_value(); });
+    return value_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable given_;
+  std::optional<T> value_;
+};
+
 // runSession on a thread of its own, as the host thread that called the daemon.
 class SessionThread {
  public:
   SessionThread(int port, const std::string& token) {
     thread_ = std::thread([this, port, token] {
-      threadId_.set_value(GetCurrentThreadId());
+      // The thread's message queue, as the host thread has, before anything is posted to it.
+      MSG message;
+      PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+      threadId_.give(GetCurrentThreadId());
       try {
         runSession(port, token);
       } catch (...) {
         error_ = std::current_exception();
       }
     });
-    id_ = threadId_.get_future().get();
+    id_ = threadId_.take(waitMs).value();
   }
   ~SessionThread() {
     if (thread_.joinable()) thread_.join();
@@ -51,7 +83,7 @@ class SessionThread {
   }
 
  private:
-  std::promise<DWORD> threadId_;
+  HandOff<DWORD> threadId_;
   DWORD id_ = 0;
   std::exception_ptr error_;
   std::thread thread_;
@@ -122,12 +154,9 @@ TEST_F(SessionTest, IdleSessionPumpsTheHostsMessagesAndLogsEachCommand) {
 
   // The controller is silent: work posted to the host thread still gets done, on that thread.
   for (int round = 0; round < 3; ++round) {
-    std::promise<DWORD> ranOn;
-    ASSERT_TRUE(standin::post_thread_work(session.id(),
-                                          [&ranOn] { ranOn.set_value(GetCurrentThreadId()); }));
-    auto future = ranOn.get_future();
-    ASSERT_EQ(future.wait_for(std::chrono::milliseconds(waitMs)), std::future_status::ready);
-    EXPECT_EQ(future.get(), session.id());
+    HandOff<DWORD> ranOn;
+    ASSERT_TRUE(postThreadWork(session.id(), [&ranOn] { ranOn.give(GetCurrentThreadId()); }));
+    EXPECT_EQ(ranOn.take(waitMs), session.id());
   }
 
   controller.send("RenderTask,12");
@@ -157,9 +186,9 @@ TEST_F(SessionTest, ALineWithAnUnknownEscapeEndsTheSessionWithTheTokenizerError)
 }
 
 TEST_F(SessionTest, WithoutALogFolderTheSessionIsServedAllTheSame) {
-  std::filesystem::remove_all(log.drive() / "Foxglove");
   logStream.close();
   logStream.clear();
+  std::filesystem::remove_all(log.drive() / "Foxglove");
   openLogFile(logStream);
   EXPECT_FALSE(logStream.is_open());
 

@@ -1,23 +1,23 @@
-// Test helper: points drive C at a temporary folder and opens the plug-in's log there.
+// Test helper: drive C for the test, with the plug-in's log opened on it.
 #pragma once
 
 #include "log/log_stream.h"
-#include "support/temp_folder.h"
+#include "support/mapped_drive.h"
 
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-/// Maps drive C to a temporary folder (with Foxglove/logs made) and opens the log stream in it
-/// as the job state does; closes the stream again on destruction.
+/// Drive C for the test (see MappedDrive), with Foxglove/logs made and no log left from before,
+/// and the log stream opened in it as the job state does; closes the stream again on destruction.
 class LogCapture {
  public:
-  LogCapture() {
-    setenv("MAXSIM_DRIVE_C", drive_.path().c_str(), 1);
-    std::filesystem::create_directories(drive_.path() / "Foxglove" / "logs");
+  LogCapture() : drive_('C') {
     moonstone::logStream.close();
     moonstone::logStream.clear();
+    std::filesystem::create_directories(drive_.path() / "Foxglove" / "logs");
+    std::filesystem::remove(file());
     moonstone::openLogFile(moonstone::logStream);
   }
   ~LogCapture() {
@@ -25,7 +25,9 @@ class LogCapture {
     moonstone::logStream.clear();
   }
 
-  std::filesystem::path file() const { return drive_.path() / "Foxglove/logs/3zerorEzuridu.log"; }
+  std::filesystem::path file() const {
+    return drive_.path() / "Foxglove" / "logs" / "3zerorEzuridu.log";
+  }
   const std::filesystem::path& drive() const { return drive_.path(); }
 
   /// What the log file holds now.
@@ -37,5 +39,5 @@ class LogCapture {
   }
 
  private:
-  TempFolder drive_;
+  MappedDrive drive_;
 };
