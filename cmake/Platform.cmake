@@ -2,8 +2,8 @@
 #
 # Every target that calls the Windows API links win32api: the stand-in runtime on POSIX, the
 # system import libraries on Windows. Third-party libraries come as targets too: image_formats
-# (stb, and OpenEXR where it exists), json, boost_headers; on Windows exr_writer (tinyexr with the
-# mingw zlib) writes the EXR files instead of OpenEXR.
+# (stb, and OpenEXR where it exists), json, boost_headers; on Windows the tinyexr library (with the
+# mingw zlib) reads and writes the EXR files instead of OpenEXR.
 if(WIN32)
   set(MOONSTONE_PLATFORM windows)
   set(MOONSTONE_OTHER_PLATFORM posix)
@@ -41,12 +41,16 @@ if(WIN32)
   target_include_directories(json SYSTEM INTERFACE ${third_party})
   add_library(stb INTERFACE)
   target_include_directories(stb SYSTEM INTERFACE ${third_party}/stb)
-  # tinyexr compresses through zlib, linked statically so that no zlib DLL has to travel with the
-  # binaries (Debian's libz-mingw-w64-dev has both forms for each architecture).
+  # tinyexr is a header-only library: its implementation is compiled once, into a library of its
+  # own that the stand-in runtime and the worker both link. It compresses through zlib, linked
+  # statically so that no zlib DLL has to travel with the binaries (Debian's libz-mingw-w64-dev
+  # has both forms for each architecture).
   find_library(MOONSTONE_MINGW_ZLIB NAMES libz.a REQUIRED)
-  add_library(exr_writer INTERFACE)
-  target_include_directories(exr_writer SYSTEM INTERFACE ${third_party})
-  target_link_libraries(exr_writer INTERFACE ${MOONSTONE_MINGW_ZLIB})
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/third_party/tinyexr_implementation.cpp CONTENT
+       "#include <zlib.h>\n#define TINYEXR_IMPLEMENTATION\n#include <tinyexr.h>\n")
+  add_library(tinyexr STATIC ${CMAKE_BINARY_DIR}/third_party/tinyexr_implementation.cpp)
+  target_include_directories(tinyexr SYSTEM PUBLIC ${third_party})
+  target_link_libraries(tinyexr PUBLIC ${MOONSTONE_MINGW_ZLIB})
   unset(third_party)
 else()
   set(MOONSTONE_PLATFORM posix)

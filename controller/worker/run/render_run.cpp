@@ -352,8 +352,10 @@ class RenderRun : public FrameSteps {
   /// Starts maxsim for the next session, its output and plug-in log named after run and session.
   controller::Expected<void> startSession() {
     ++sessionNumber_;
-    const std::string stem = environment_.logDir + "/run-" + std::to_string(runNumber_) +
-                             "-session-" + std::to_string(sessionNumber_);
+    const std::string stem =
+        (fs::path(environment_.logDir) /
+         ("run-" + std::to_string(runNumber_) + "-session-" + std::to_string(sessionNumber_)))
+            .string();
     WorkerEnvironment sessionEnvironment = environment_;
     sessionEnvironment.maxsimOutput = stem + "-maxsim.log";
     pluginLogCopy_ = stem + "-plugin.log";

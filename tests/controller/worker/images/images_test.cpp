@@ -4,12 +4,14 @@
 #include "controller/worker/images/image_files.h"
 #include "controller/worker/images/image_format.h"
 
+#include "support/message_of.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -74,6 +76,40 @@ TEST_F(ImageFilesTest, FilesThatDoNotDecodeAreReported) {
     } catch (const worker::ImageError& error) {
       EXPECT_EQ(std::string(error.what()).find("does not decode: "), 0u) << error.what();
     }
+  }
+}
+
+TEST_F(ImageFilesTest, ChannelsReadBackInTheFilesOrderOfNames) {
+  Image written = floatPattern(2, 1, Image::Samples::Float);
+  written.channelNames = {"R", "G", "B", "A"};
+  Image expected = written;
+  expected.channelNames = {"A", "B", "G", "R"};
+  for (size_t pixel = 0; pixel < 2; ++pixel) {
+    for (size_t c = 0; c < 4; ++c)
+      expected.floats[pixel * 4 + c] = written.floats[pixel * 4 + 3 - c];
+  }
+  worker::writeImage(path("rgba.exr"), written);
+  EXPECT_TRUE(worker::readImage(path("rgba.exr")).samePixels(expected));
+}
+
+/// Both builds' libraries fail these files in the same words.
+TEST_F(ImageFilesTest, NamesMissingForeignAndCutOffExrFiles) {
+  auto readMessage = [this](const std::string& name) {
+    return messageOf<worker::ImageError>([&] { worker::readImage(path(name)); });
+  };
+  EXPECT_EQ(readMessage("missing.exr"), "does not decode: cannot open the file");
+  std::ofstream(path("text.exr")) << "not an image";
+  EXPECT_EQ(readMessage("text.exr"), "does not decode: not an OpenEXR file");
+
+  worker::writeImage(path("whole.exr"), floatPattern(3, 2, Image::Samples::Half));
+  std::ifstream in(path("whole.exr"), std::ios::binary);
+  const std::string whole{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Cut anywhere: in the magic number, the header, the offset table or the pixels.
+  for (size_t length = 0; length < whole.size() && !HasFailure(); ++length) {
+    std::ofstream(path("cut.exr"), std::ios::binary) << whole.substr(0, length);
+    EXPECT_EQ(readMessage("cut.exr"), length < 4 ? "does not decode: not an OpenEXR file"
+                                                 : "is truncated: the file ends before its image")
+        << "cut after " << length << " of " << whole.size() << " bytes";
   }
 }
 

@@ -1,10 +1,11 @@
 // Test program standing in for maxsim with the plug-in: it reads the port and token from the
-// start-up script, connects, and answers commands the way the plug-in does, misbehaving as
-// FAKE_MAXSIM_MODE asks ("good", "wrong-token", "bad-version", "stall", "crash", "bad-scene":
-// StartJob refused, "chatty": a long render that sends many progress packets, "intruder": first
-// plays a stranger that connects with a wrong token and records whether it was greeted).
-// FAKE_MAXSIM_FILES lists the files (';'-separated) that GetOutputFilename reports after every
-// frame; FAKE_MAXSIM_RECORD names a file that receives every command line, one per line.
+// start-up script (-mxs TEXT, or -U MAXScript FILE as the worker starts 3ds Max on Windows),
+// connects, and answers commands the way the plug-in does, misbehaving as FAKE_MAXSIM_MODE asks
+// ("good", "wrong-token", "bad-version", "stall", "crash", "bad-scene": StartJob refused,
+// "chatty": a long render that sends many progress packets, "intruder": first plays a stranger
+// that connects with a wrong token and records whether it was greeted). FAKE_MAXSIM_FILES lists
+// the files (';'-separated) that GetOutputFilename reports after every frame; FAKE_MAXSIM_RECORD
+// names a file that receives every command line, one per line.
 #include "tangram/win32/simple_socket.h"
 
 #include <cstdlib>
@@ -13,7 +14,6 @@
 #include <sstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -56,7 +56,7 @@ void render(tangram::win32::simple_socket& socket, const std::string& mode) {
   if (mode == "stall") {
     for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
   }
-  if (mode == "crash") _exit(3);
+  if (mode == "crash") std::_Exit(3);
   socket.send("SUCCESS");
 }
 
@@ -66,6 +66,10 @@ int main(int argc, char** argv) {
   std::string script;
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::string(argv[i]) == "-mxs") script = argv[i + 1];
+    if (std::string(argv[i]) == "-U" && i + 2 < argc && std::string(argv[i + 1]) == "MAXScript") {
+      std::ifstream file(argv[i + 2]);
+      std::getline(file, script);
+    }
   }
   std::smatch match;
   if (!std::regex_search(script, match,

@@ -6,16 +6,16 @@
 #include "controller/worker/display/line_display.h"
 #include "controller/worker/session/plugin_session.h"
 #include "controller/worker/run/render_run.h"
+#include "controller/worker/session/system_environment.h"
 #include "controller/worker/session/work_lock.h"
 
-#include "support/background_process.h"
-#include "support/process.h"
+#include "node_traits.h"
+
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -46,20 +46,32 @@ class Recorder : public worker::PacketObserver {
 class WorkerSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The drive map lives in the environment; every test starts from none.
+    // The drive map lives in the environment; every test starts from none (empty is none).
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
-      unsetenv((std::string("MAXSIM_DRIVE_") + letter).c_str());
+      worker::setEnvironmentVariable(std::string("MAXSIM_DRIVE_") + letter, "");
     }
     launch.maxsim = FAKE_MAXSIM;
     launch.workDir = (folder.path() / "work").string();
-    launch.drives['R'] = (folder.path() / "r").string();
+    outFolder = pluginNameOf(folder.path() / "r", launch) + "out\\";
     launch.answers.jobInfo["Shot"] = "sh010";
-    setenv("FAKE_MAXSIM_RECORD", (folder.path() / "commands").c_str(), 1);
+    worker::setEnvironmentVariable("FAKE_MAXSIM_RECORD", (folder.path() / "commands").string());
     mode("good");
-    setenv("FAKE_MAXSIM_FILES", "", 1);
+    writtenFiles({});
   }
 
-  void mode(const char* name) { setenv("FAKE_MAXSIM_MODE", name, 1); }
+  void mode(const char* name) { worker::setEnvironmentVariable("FAKE_MAXSIM_MODE", name); }
+
+  /// The files, in the folder `outFolder`, that the fake says it wrote after each frame.
+  void writtenFiles(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) list += outFolder + name + ";";
+    worker::setEnvironmentVariable("FAKE_MAXSIM_FILES", list);
+  }
+
+  /// Where the worker finds a file of the folder `outFolder`.
+  std::string localFile(const std::string& name) const {
+    return (folder.path() / "r" / "out" / name).string();
+  }
 
   std::vector<std::string> commandsReceived() const {
     std::ifstream in(folder.path() / "commands");
@@ -74,7 +86,7 @@ class WorkerSessionTest : public ::testing::Test {
     image.channels = 4;
     image = image.blankLike(width, 2);
     std::filesystem::create_directories(folder.path() / "r" / "out");
-    worker::writeImage((folder.path() / "r" / "out" / name).string(), image);
+    worker::writeImage(localFile(name), image);
   }
 
   int render(const std::vector<std::string>& extra, std::string& output) {
@@ -91,16 +103,23 @@ class WorkerSessionTest : public ::testing::Test {
 
   TempFolder folder;
   worker::LaunchOptions launch;
+  /// The plug-in's name of the folder the fake's files are in.
+  std::string outFolder;
   worker::SteadyClock clock;
 };
 
+/// A value as a command line carries it: backslashes doubled.
+std::string escaped(const std::string& value) {
+  std::string text;
+  for (const char c : value) text += c == '\\' ? std::string(2, c) : std::string(1, c);
+  return text;
+}
+
 TEST_F(WorkerSessionTest, DrivesACommandAnsweringItsRequests) {
   const worker::WorkerEnvironment environment = worker::prepareEnvironment(launch);
-  EXPECT_TRUE(
-      std::filesystem::is_directory(folder.path() / "work" / "drive_c" / "Foxglove" / "logs"));
-  EXPECT_EQ(
-      environment.pluginLog,
-      (folder.path() / "work" / "drive_c" / "Foxglove" / "logs" / "3zerorEzuridu.log").string());
+  const std::filesystem::path pluginLog = pluginLogFor(folder.path() / "work");
+  EXPECT_TRUE(std::filesystem::is_directory(pluginLog.parent_path()));
+  EXPECT_EQ(environment.pluginLog, pluginLog.string());
   worker::PluginSession session(environment, launch, clock);
   ASSERT_TRUE(session.start());
   EXPECT_EQ(session.versionLine(), "Moonstone 2.7.29981 Oct 29 2007 07:17:24 R");
@@ -157,7 +176,7 @@ TEST_F(WorkerSessionTest, ReportsAMaxsimThatCannotStart) {
   const controller::Expected<void> started = session.start();
   ASSERT_FALSE(started);
   EXPECT_EQ(started.failure().text,
-            "cannot start " + launch.maxsim + ": No such file or directory");
+            "cannot start " + launch.maxsim + ": " + missingProgramReason());
 }
 
 TEST_F(WorkerSessionTest, TheWatchdogEndsAStalledMaxsim) {
@@ -173,8 +192,8 @@ TEST_F(WorkerSessionTest, TheWatchdogEndsAStalledMaxsim) {
             "stalled: the plug-in sent nothing within the stall timeout; maxsim was ended");
   EXPECT_FALSE(session.connected());
   // Ended by the watchdog itself, not later by the hang-up.
-  EXPECT_FALSE(processRuns(session.maxsimPid()));
-  EXPECT_EQ(session.finish(10000), 128 + SIGTERM);
+  EXPECT_FALSE(stillRuns(session.maxsimPid()));
+  EXPECT_EQ(session.finish(10000), statusOfAnEndedMaxsim());
 }
 
 TEST_F(WorkerSessionTest, EveryPacketFeedsTheWatchdog) {
@@ -205,20 +224,20 @@ TEST_F(WorkerSessionTest, NoticesAMaxsimThatDiesDuringACommand) {
 
 TEST_F(WorkerSessionTest, RendersFramesAndChecksTheirFiles) {
   writeOutput("shot0001.tga");
-  setenv("FAKE_MAXSIM_FILES", "R:\\out\\shot0001.tga", 1);
+  writtenFiles({"shot0001.tga"});
   std::string output;
   EXPECT_EQ(render({"--frames", "1-2", "--ignore-missing-dlls", "--frame-base", "5", "--output",
                     "R:\\out\\shot.tga"},
                    output),
             0)
       << output;
-  const std::string file = (folder.path() / "r" / "out" / "shot0001.tga").string();
+  const std::string file = localFile("shot0001.tga");
   EXPECT_NE(output.find("FILE: 1 ok 4x2 " + file + "\n"), std::string::npos) << output;
   EXPECT_NE(output.find("FILE: 2 ok 4x2 " + file + "\n"), std::string::npos) << output;
   EXPECT_NE(output.find("STDOUT: 2 shot is SUCCESS: sh010\n"), std::string::npos) << output;
   EXPECT_NE(output.find("JOB: done 2/2 frames succeeded\n"), std::string::npos) << output;
   const std::string scene = std::filesystem::absolute("scene.max").lexically_normal().string();
-  std::vector<std::string> expected = {"IgnoreMissingDLLs", "StartJob," + scene + ",",
+  std::vector<std::string> expected = {"IgnoreMissingDLLs", "StartJob," + escaped(scene) + ",",
                                        "FrameNumberBase,5",
                                        "OutputImageFilename,R:\\\\out\\\\shot.tga"};
   for (const char* frame : {"1", "2"}) {
@@ -234,14 +253,14 @@ TEST_F(WorkerSessionTest, RendersFramesAndChecksTheirFiles) {
 
 TEST_F(WorkerSessionTest, AFileOfTheWrongSizeFailsTheFrame) {
   writeOutput("shot0001.tga", 3);
-  setenv("FAKE_MAXSIM_FILES", "R:\\out\\shot0001.tga;R:\\out\\missing.tga", 1);
+  writtenFiles({"shot0001.tga", "missing.tga"});
   std::string output;
   EXPECT_EQ(render({"--frames", "1"}, output), 1);
-  const std::string file = (folder.path() / "r" / "out" / "shot0001.tga").string();
-  EXPECT_NE(output.find("FILE: 1 failed " + file + ": size 3x2, expected 4x2\n"), std::string::npos)
+  EXPECT_NE(
+      output.find("FILE: 1 failed " + localFile("shot0001.tga") + ": size 3x2, expected 4x2\n"),
+      std::string::npos)
       << output;
-  EXPECT_NE(output.find("FILE: 1 failed " + (folder.path() / "r" / "out" / "missing.tga").string() +
-                        ": does not decode"),
+  EXPECT_NE(output.find("FILE: 1 failed " + localFile("missing.tga") + ": does not decode"),
             std::string::npos)
       << output;
   EXPECT_NE(output.find("FAILED: 1 "), std::string::npos) << output;
@@ -255,11 +274,13 @@ TEST_F(WorkerSessionTest, AFreshMaxsimTakesTheFramesAfterACrash) {
   EXPECT_NE(output.find("FAILED: 1 "), std::string::npos) << output;
   EXPECT_NE(output.find("FAILED: 2 "), std::string::npos) << output;
   // Each session keeps its own maxsim output, named on the frame's lines.
-  const std::string logs = (folder.path() / "work" / "logs").string();
-  EXPECT_NE(output.find("ERROR: 1 maxsim output: " + logs + "/run-1-session-1-maxsim.log\n"),
+  const std::filesystem::path logs = folder.path() / "work" / "logs";
+  EXPECT_NE(output.find(
+                "ERROR: 1 maxsim output: " + (logs / "run-1-session-1-maxsim.log").string() + "\n"),
             std::string::npos)
       << output;
-  EXPECT_NE(output.find("ERROR: 2 maxsim output: " + logs + "/run-1-session-2-maxsim.log\n"),
+  EXPECT_NE(output.find(
+                "ERROR: 2 maxsim output: " + (logs / "run-1-session-2-maxsim.log").string() + "\n"),
             std::string::npos)
       << output;
   const std::vector<std::string> commands = commandsReceived();
@@ -270,7 +291,7 @@ TEST_F(WorkerSessionTest, AFreshMaxsimTakesTheFramesAfterACrash) {
 
 TEST_F(WorkerSessionTest, ARegionFileMustHaveTheRegionsSize) {
   writeOutput("shot0001.tga", 3);
-  setenv("FAKE_MAXSIM_FILES", "R:\\out\\shot0001.tga", 1);
+  writtenFiles({"shot0001.tga"});
   std::string output;
   EXPECT_EQ(render({"--frames", "1", "--region", "1,0,4,2"}, output), controller::allFramesDone)
       << output;
@@ -280,15 +301,13 @@ TEST_F(WorkerSessionTest, ARegionFileMustHaveTheRegionsSize) {
 
 TEST_F(WorkerSessionTest, AFileWhoseFormatDiffersFromItsExtensionFails) {
   writeOutput("shot0001.tga");
-  std::filesystem::rename(folder.path() / "r" / "out" / "shot0001.tga",
-                          folder.path() / "r" / "out" / "shot0001.png");
-  setenv("FAKE_MAXSIM_FILES", "R:\\out\\shot0001.png", 1);
+  std::filesystem::rename(localFile("shot0001.tga"), localFile("shot0001.png"));
+  writtenFiles({"shot0001.png"});
   std::string output;
   EXPECT_EQ(render({"--frames", "1"}, output), controller::someFramesFailed);
-  EXPECT_NE(
-      output.find("FILE: 1 failed " + (folder.path() / "r" / "out" / "shot0001.png").string() +
-                  ": holds Targa data but is named as PNG\n"),
-      std::string::npos)
+  EXPECT_NE(output.find("FILE: 1 failed " + localFile("shot0001.png") +
+                        ": holds Targa data but is named as PNG\n"),
+            std::string::npos)
       << output;
 }
 
@@ -300,7 +319,7 @@ TEST_F(WorkerSessionTest, ExitStatusesAndTheSummaryFile) {
     return nlohmann::json::parse(in);
   };
   writeOutput("shot0001.tga");
-  setenv("FAKE_MAXSIM_FILES", "R:\\out\\shot0001.tga", 1);
+  writtenFiles({"shot0001.tga"});
   std::string output;
   ASSERT_EQ(render({"--frames", "1-2", "--summary-json", summaryFile}, output),
             controller::allFramesDone)
@@ -311,8 +330,8 @@ TEST_F(WorkerSessionTest, ExitStatusesAndTheSummaryFile) {
   EXPECT_TRUE(done["job_error"].is_null());
   ASSERT_EQ(done["frames"].size(), 2u);
   const nlohmann::json& file = done["frames"][0]["files"][0];
-  EXPECT_EQ(file["path"], "R:\\out\\shot0001.tga");
-  EXPECT_EQ(file["local_path"], (folder.path() / "r" / "out" / "shot0001.tga").string());
+  EXPECT_EQ(file["path"], outFolder + "shot0001.tga");
+  EXPECT_EQ(file["local_path"], localFile("shot0001.tga"));
   EXPECT_EQ(file["width"], 4);
   EXPECT_EQ(file["height"], 2);
   EXPECT_EQ(file["bytes"], std::filesystem::file_size(file["local_path"].get<std::string>()));
