@@ -1,12 +1,13 @@
 // maxsim: its command line, and loading real plug-in libraries through their entry points.
 #include "apps/maxsim/options.h"
 
+#include "support/process.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <stdexcept>
-#include <sys/wait.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -15,23 +16,16 @@ struct MaxsimRun {
   std::string output;  // standard output and standard error
 };
 
-/// Runs maxsim with the arguments (already quoted for the shell) and collects what it printed.
-MaxsimRun runMaxsim(const std::string& arguments) {
-  const std::string command =
-      std::string("'") + MOONSTONE_BIN_DIR + "/maxsim' " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) throw std::runtime_error("cannot start maxsim");
-  MaxsimRun run{0, ""};
-  std::array<char, 256> buffer;
-  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
-    run.output.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+/// Runs maxsim with the arguments and collects what it printed.
+MaxsimRun runMaxsim(const std::vector<std::string>& arguments) {
+  const ProcessResult result =
+      runProcess(std::string(MOONSTONE_BIN_DIR) + "/maxsim" MOONSTONE_EXE_SUFFIX, arguments, "",
+                 ErrorStream::intoOutput);
+  return MaxsimRun{result.status, result.out};
 }
 
 std::string pluginFolder(const std::string& name) {
-  return std::string("'") + TEST_PLUGIN_ROOT + "/" + name + "'";
+  return std::string(TEST_PLUGIN_ROOT) + "/" + name;
 }
 
 }  // namespace
@@ -67,7 +61,7 @@ TEST(MaxsimOptionsTest, RejectsUnknownOptionsAndMissingValues) {
 }
 
 TEST(MaxsimTest, LoadsEveryPluginAndCallsItsThreeEntryPoints) {
-  const MaxsimRun run = runMaxsim("-p " + pluginFolder("good"));
+  const MaxsimRun run = runMaxsim({"-p", pluginFolder("good")});
   EXPECT_EQ(run.status, 0) << run.output;
   for (const char* name : {"good", "second"}) {
     const std::string prefix = std::string(name) + ": ";
@@ -88,14 +82,14 @@ TEST(MaxsimTest, LoadsEveryPluginAndCallsItsThreeEntryPoints) {
 }
 
 TEST(MaxsimTest, QuietOmitsTheLoadMessages) {
-  const MaxsimRun run = runMaxsim("-q -p " + pluginFolder("good"));
+  const MaxsimRun run = runMaxsim({"-q", "-p", pluginFolder("good")});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.output.find("maxsim: loaded"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("good: LibInit"), std::string::npos);
 }
 
 TEST(MaxsimTest, RefusesPluginForAnotherSdk) {
-  const MaxsimRun run = runMaxsim("-p " + pluginFolder("old"));
+  const MaxsimRun run = runMaxsim({"-p", pluginFolder("old")});
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.output.find("version stamp 0x23281400, this host needs 0x23281500"),
             std::string::npos)
@@ -104,19 +98,19 @@ TEST(MaxsimTest, RefusesPluginForAnotherSdk) {
 }
 
 TEST(MaxsimTest, RefusesPluginWithoutAnEntryPoint) {
-  const MaxsimRun run = runMaxsim("-p " + pluginFolder("incomplete"));
+  const MaxsimRun run = runMaxsim({"-p", pluginFolder("incomplete")});
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.output.find("does not export LibInit"), std::string::npos) << run.output;
 }
 
 TEST(MaxsimTest, MissingPluginFolderIsAnError) {
-  const MaxsimRun run = runMaxsim("-p " + pluginFolder("no-such-folder"));
+  const MaxsimRun run = runMaxsim({"-p", pluginFolder("no-such-folder")});
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.output.find("cannot read the plug-in folder"), std::string::npos) << run.output;
 }
 
 TEST(MaxsimTest, HelpDescribesTheCommandLine) {
-  const MaxsimRun run = runMaxsim("--help");
+  const MaxsimRun run = runMaxsim({"--help"});
   EXPECT_EQ(run.status, 0);
   for (const char* option : {"-p DIR", "-U MAXScript FILE", "-mxs TEXT", "-q"}) {
     EXPECT_NE(run.output.find(option), std::string::npos) << option;
@@ -124,7 +118,7 @@ TEST(MaxsimTest, HelpDescribesTheCommandLine) {
 }
 
 TEST(MaxsimTest, BadCommandLineIsAnError) {
-  const MaxsimRun run = runMaxsim("-p");
+  const MaxsimRun run = runMaxsim({"-p"});
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.output.find("-p needs a value"), std::string::npos) << run.output;
 }

@@ -28,7 +28,7 @@ void LibInit() {
   std::printf("%s: LibInit\n", TEST_PLUGIN_NAME);
   std::fflush(stdout);
   MCHAR title[] = TEST_PLUGIN_NAME;
-  MCHAR text[] = "initialised";
-  GetCOREInterface()->Log()->LogEntry(SYSLOG_INFO, NO_DIALOG, title, text);
+  MCHAR format[] = "%s";
+  GetCOREInterface()->Log()->LogEntry(SYSLOG_INFO, NO_DIALOG, title, format, "initialised");
 }
 #endif

@@ -1,6 +1,7 @@
 // The example scenes load and render as they are described in docs/scene-format.md, and their
 // outputs are written under the mapped drive R:.
 #include "host_fixture.h"
+#include "support/mapped_drive.h"
 
 #include <max.h>
 
@@ -19,17 +20,9 @@ using BitmapPtr = std::unique_ptr<Bitmap, BitmapDeleter>;
 
 }  // namespace
 
+/// The example scenes write to drive R, which is the test's own.
 class ExampleSceneTest : public HostTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    setenv("MAXSIM_DRIVE_R", folder.c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("MAXSIM_DRIVE_R");
-    HostTest::TearDown();
-  }
-
   /// Loads examples/scenes/<name> and opens the renderer through Camera01.
   void open(const std::string& name) {
     const std::string file = std::string(MOONSTONE_SOURCE_DIR) + "/examples/scenes/" + name;
@@ -49,9 +42,11 @@ class ExampleSceneTest : public HostTest {
     return bitmap;
   }
 
+  MappedDrive driveR{'R'};
+
   /// Writes the bitmap under bi's name, creating its folder first as the render engine does.
   void writeOut(Bitmap* bitmap, BitmapInfo& bi, const std::string& folderOnR) {
-    std::filesystem::create_directories(folder / folderOnR);
+    std::filesystem::create_directories(driveR.path() / folderOnR);
     ASSERT_EQ(bitmap->OpenOutput(&bi), BMMRES_SUCCESS);
     ASSERT_EQ(bitmap->Write(&bi, BMM_SINGLEFRAME), BMMRES_SUCCESS) << bi.Name();
     bitmap->Close(&bi, BMM_CLOSE_COMPLETE);
@@ -81,15 +76,15 @@ TEST_F(ExampleSceneTest, AnimatedSceneWithTwoElementsAndTargaOutput) {
   EXPECT_LT(pixel(frame12.get(), 24, 36).r, 0.8f);
 
   writeOut(frame12.get(), output, "animated");
-  EXPECT_TRUE(std::filesystem::exists(folder / "animated/animated.tga"));
+  EXPECT_TRUE(std::filesystem::exists(driveR.path() / "animated/animated.tga"));
   for (int i = 0; i < 2; ++i) {
     PBBitmap* pb = nullptr;
     elements->GetRenderElement(i)->GetPBBitmap(pb);
     writeOut(pb->bm, pb->bi, "animated/elements");
     pb->bm = nullptr;
   }
-  EXPECT_TRUE(std::filesystem::exists(folder / "animated/elements/animated_alpha.tga"));
-  EXPECT_TRUE(std::filesystem::exists(folder / "animated/elements/animated_shapes.tga"));
+  EXPECT_TRUE(std::filesystem::exists(driveR.path() / "animated/elements/animated_alpha.tga"));
+  EXPECT_TRUE(std::filesystem::exists(driveR.path() / "animated/elements/animated_shapes.tga"));
 }
 
 TEST_F(ExampleSceneTest, MultiPassScene) {
@@ -119,7 +114,7 @@ TEST_F(ExampleSceneTest, ExrSceneWantsFloatingPointOutput) {
   BitmapPtr frame = renderFrame(0, output);
   EXPECT_FLOAT_EQ(pixel(frame.get(), 80, 60).r, 4.0f);  // brighter than white
   writeOut(frame.get(), output, "exr");
-  EXPECT_TRUE(std::filesystem::exists(folder / "exr/exr_output.exr"));
+  EXPECT_TRUE(std::filesystem::exists(driveR.path() / "exr/exr_output.exr"));
 }
 
 TEST_F(ExampleSceneTest, BlackFramesScene) {

@@ -1,6 +1,8 @@
 // The host test fixture: temporary folders and the small scene most tests render.
 #include "host_fixture.h"
 
+#include "render/trapped_call.h"
+
 #include <fstream>
 
 std::string HostTest::writeFile(const std::string& name, const std::string& text) const {
@@ -32,4 +34,13 @@ BMM_Color_fl pixel(Bitmap* bitmap, int x, int y) {
   BMM_Color_fl colour;
   EXPECT_TRUE(bitmap->GetPixels(x, y, 1, &colour)) << "pixel " << x << "," << y;
   return colour;
+}
+
+std::string HostTest::faultOf(const std::function<void()>& call) {
+  std::string report;
+  const moonstone::FaultFilter filter(report);
+  std::string errorText;
+  moonstone::trappedCall("call", errorText, filter, call);
+  const std::string prefix = "Trapped SEH Exception in call(): ";
+  return errorText.rfind(prefix, 0) == 0 ? errorText.substr(prefix.size()) : errorText;
 }

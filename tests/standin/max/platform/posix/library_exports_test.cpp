@@ -1,4 +1,5 @@
-// The stand-in host library shows other modules what its export macros mark and nothing else.
+// The stand-in host library shows other modules what its export macros mark and nothing else
+// (POSIX; on Windows test-windows.sh reads the DLL's export table).
 #include <max.h>
 
 #include <maxscrpt/maxscrpt.h>
