@@ -1,4 +1,5 @@
-// Test hook: holds the tick count (GetTickCount) that the code under test reads still.
+// Test hooks on the tick count (GetTickCount) that the code under test reads: held still, or
+// shifted (to test the counter's wrap-around).
 #pragma once
 
 #include <windows.h>
@@ -9,3 +10,6 @@
 void freezeTickCount(DWORD value);
 /// GetTickCount follows the real clock again.
 void thawTickCount();
+/// Makes GetTickCount, as above, report the real count plus `offset` (modulo 2^32) while it is not
+/// held still; 0 ends the shift.
+void shiftTickCount(DWORD offset);

@@ -8,3 +8,7 @@ void freezeTickCount(DWORD value) {
 void thawTickCount() {
   standin::thaw_tick_count();
 }
+
+void shiftTickCount(DWORD offset) {
+  standin::set_tick_count_offset(offset);
+}

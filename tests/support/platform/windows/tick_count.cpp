@@ -1,5 +1,6 @@
-// The tick-count hook on Windows: the test program's import of GetTickCount is pointed at a clock
-// of the hook's own, which reports the held value or, when none is held, the real tick count.
+// The tick-count hooks on Windows: the test program's import of GetTickCount is pointed at a clock
+// of the hooks' own, which reports the held value or, when none is held, the real tick count
+// shifted by the offset.
 // The plug-in's and the support library's code is linked into the test program, so every call
 // they make goes through that one import.
 #include "support/tick_count.h"
@@ -15,9 +16,10 @@ using TickCountFunction = DWORD(WINAPI*)();
 TickCountFunction realTickCount = nullptr;
 std::atomic<bool> held{false};
 std::atomic<DWORD> heldValue{0};
+std::atomic<DWORD> shift{0};
 
 DWORD WINAPI hookedTickCount() {
-  return held ? heldValue.load() : realTickCount();
+  return held ? heldValue.load() : realTickCount() + shift.load();
 }
 
 // The slot of the program's import address table that holds `function` of `dll`, or null.
@@ -68,4 +70,9 @@ void freezeTickCount(DWORD value) {
 
 void thawTickCount() {
   held = false;
+}
+
+void shiftTickCount(DWORD offset) {
+  redirectTickCount();
+  shift = offset;
 }

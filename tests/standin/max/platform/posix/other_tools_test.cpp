@@ -34,6 +34,8 @@ TEST_P(OtherToolsTest, OpenTheFile) {
 INSTANTIATE_TEST_SUITE_P(Formats, OtherToolsTest,
                          ::testing::Values("picture.tga", "picture.png", "picture.jpg",
                                            "picture.bmp"),
-                         [](const auto& test) { return test.param.substr(test.param.find('.') + 1); });
+                         [](const auto& test) {
+                           return test.param.substr(test.param.find('.') + 1);
+                         });
 
 }  // namespace
