@@ -30,6 +30,11 @@ trap cleanup EXIT
 "$wineserver" -p
 "$wine" wineboot --init >/dev/null 2>&1
 ln -sfn "$drive_r" "$WINEPREFIX/dosdevices/r:"
+# No debugger for crashed programs: a program that an exception ends exits at once with the
+# exception's code, as on a node whose error reporting is off. (Wine's debugger takes seconds,
+# writes into the program's output and leaves 0xC0000354 as its exit code.)
+"$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+  >/dev/null 2>&1
 
 # Wine shows the root of the Linux file system as drive Z.
 MOONSTONE_EXR_EXCHANGE="Z:$exchange" \

@@ -2,31 +2,26 @@
 // against a controller on loopback that the test plays.
 #pragma once
 
+#include "controller/link/command_line.h"
 #include "controller/link/controller_link.h"
+#include "support/log_drive.h"
+#include "support/mapped_drive.h"
 #include "support/process.h"
-#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
-/// Drive C (with the log folder) and drive R (for scenes and renders) in temporary folders of
-/// the test, and maxsim running the daemon on a thread of the test: the thread ends when maxsim
-/// has exited and been reaped.
+/// Drive C (with the log folder) and drive R (for scenes and renders) for the test (see
+/// MappedDrive), and maxsim running the daemon on a thread of the test: the thread ends when
+/// maxsim has exited and been reaped.
 class MaxsimSession : public ::testing::Test {
  protected:
   static constexpr int waitMs = 20000;
 
-  void SetUp() override {
-    setenv("MAXSIM_DRIVE_C", driveC.path().c_str(), 1);
-    setenv("MAXSIM_DRIVE_R", output.path().c_str(), 1);
-    std::filesystem::create_directories(driveC.path() / "Foxglove" / "logs");
-  }
   // A test that failed half-way may leave maxsim serving: hanging up ends its session.
   void TearDown() override {
     controller.hangUp();
@@ -37,7 +32,7 @@ class MaxsimSession : public ::testing::Test {
   void start(int port, const std::string& token = "secret token") {
     const std::string script = "r = FoxgloveUtil.RunMoonstoneDaemon " + std::to_string(port) +
                                " \"" + token + "\"\nprint r";
-    const std::string maxsim = std::string(MOONSTONE_BIN_DIR) + "/maxsim";
+    const std::string maxsim = std::string(MOONSTONE_BIN_DIR) + "/maxsim" MOONSTONE_EXE_SUFFIX;
     const std::string plugins = std::string(MOONSTONE_BIN_DIR) + "/plugins";
     host = std::thread([this, script, maxsim, plugins] {
       result = runProcess(maxsim, {"-q", "-p", plugins, "-mxs", script});
@@ -51,6 +46,10 @@ class MaxsimSession : public ::testing::Test {
     ASSERT_EQ(token, "secret token");
     ASSERT_EQ(version.rfind("Moonstone 2.7.29981 ", 0), 0u) << version;
   }
+  /// Sends StartJob on the scene file, its name escaped as the controller escapes it; the replies.
+  controller::Transcript startJobOn(const std::string& sceneFile, const std::string& camera = "") {
+    return controller.command(controller::commandLine({"StartJob", sceneFile, camera}), waitMs);
+  }
   /// Waits for maxsim to end by itself.
   ProcessResult waitForExit() {
     host.join();
@@ -61,13 +60,9 @@ class MaxsimSession : public ::testing::Test {
     controller.hangUp();
     return waitForExit();
   }
-  std::string logText() const {
-    std::ifstream in(driveC.path() / "Foxglove/logs/3zerorEzuridu.log");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-  /// Writes a scene file under drive R and returns its path.
+  std::string logText() const { return driveC.text(); }
+  /// Writes a scene file at the top of drive R and returns its name there (R:\<name> on
+  /// Windows).
   std::string scene(const std::string& name, const std::string& json) {
     const std::filesystem::path path = output.path() / name;
     std::ofstream(path) << json;
@@ -77,8 +72,8 @@ class MaxsimSession : public ::testing::Test {
     return std::string(MOONSTONE_SOURCE_DIR) + "/examples/scenes/" + name;
   }
 
-  TempFolder driveC;
-  TempFolder output;
+  LogDrive driveC;
+  MappedDrive output{'R'};
   controller::ControllerLink controller;
   std::thread host;
   ProcessResult result;

@@ -31,8 +31,7 @@ std::string sceneText(int rows, int msPerRow, const std::string& extra = "") {
 class MisbehavingController : public MaxsimSession {
  protected:
   void startJob(const std::string& sceneJson) {
-    ASSERT_EQ(controller.command("StartJob," + scene("job.max", sceneJson) + ",", waitMs).size(),
-              1u);
+    ASSERT_EQ(startJobOn(scene("job.max", sceneJson)).size(), 1u);
   }
   /// Reads packets without answering any until the final reply of the command line sent.
   Transcript readUnanswered(const std::string& line) {

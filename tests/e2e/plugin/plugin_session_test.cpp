@@ -27,8 +27,7 @@ TEST_F(PluginSession, AHangUpEndsTheSessionAndTheScriptGetsTrue) {
 
 TEST_F(PluginSession, AWholeJobRendersItsFramesToDisk) {
   connect();
-  const Transcript started =
-      controller.command("StartJob," + example("animated.max") + ",Camera01", waitMs);
+  const Transcript started = startJobOn(example("animated.max"), "Camera01");
   ASSERT_EQ(started.size(), 1u) << started.front();
   EXPECT_EQ(started[0],
             "SUCCESS [filename] R:\\animated\\animated.tga\n[format] Targa Image File\n"
@@ -58,8 +57,7 @@ TEST_F(PluginSession, AWholeJobRendersItsFramesToDisk) {
 
 TEST_F(PluginSession, AFailedStartJobIsAnsweredByItsErrorThenSuccess) {
   connect();
-  const Transcript reply =
-      controller.command("StartJob," + scene("bad.txt", "not a scene") + ",", waitMs);
+  const Transcript reply = startJobOn(scene("bad.txt", "not a scene"));
   ASSERT_EQ(reply.size(), 2u);
   EXPECT_EQ(reply[0].rfind("ERROR: Invalid max file: \"", 0), 0u) << reply[0];
   EXPECT_EQ(reply[1].rfind("SUCCESS [filename] ", 0), 0u);
@@ -71,7 +69,7 @@ TEST_F(PluginSession, ARendererCrashIsTrappedAndTheNextFrameRenders) {
       "render": {"width": 32, "height": 24, "output": "R:\\crash\\f.tga"},
       "faults": [{"kind": "access_violation", "frame": 2}]})json");
   connect();
-  controller.command("StartJob," + crashing + ",", waitMs);
+  startJobOn(crashing);
   const Transcript crashed = controller.command("RenderTask,2", waitMs);
   ASSERT_GE(crashed.size(), 3u);
   EXPECT_EQ(crashed.front(), "STARTED");
@@ -117,7 +115,8 @@ TEST_F(PluginSession, ScriptsTalkToTheControllerThroughFoxgloveUtil) {
                                    "m == undefined and again == false and "
                                    "FoxgloveUtil.CurrentFrame == 4");
   connect();
-  const Transcript transcript = controller.command("ExecuteScript,4," + script, waitMs);
+  const Transcript transcript =
+      controller.command(controller::commandLine({"ExecuteScript", "4", script}), waitMs);
   EXPECT_EQ(transcript, (Transcript{"STARTED", "FUNCTION: SETTITLE busy", "FUNCTION: STDOUT: hello",
                                     "FUNCTION: PROGRESS 50", "FUNCTION: GETJOBINFOENTRY Name",
                                     "FUNCTION: GETSUBMITINFOENTRYELEMENTCOUNT Items",
@@ -137,7 +136,7 @@ TEST_F(PluginSession, SceneScriptsTalkToTheControllerInTheMiddleOfARender) {
       "scripts": [{"text": "FoxgloveUtil.LogMessage (FoxgloveUtil.GetJobInfoEntry \"Shot\")", "row": 12}]})json");
   controller.answers.jobInfo["Shot"] = "S12";
   connect();
-  controller.command("StartJob," + talking + ",", waitMs);
+  startJobOn(talking);
   const Transcript rendered = controller.command("RenderTask,1", waitMs);
   EXPECT_EQ(rendered.front(), "STARTED");
   EXPECT_EQ(rendered.back(), "SUCCESS");

@@ -59,8 +59,9 @@ int runChild(const std::string& program, const std::vector<std::string>& args,
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
-  for (HANDLE handle : {in, out, err}) {
-    if (handle != INVALID_HANDLE_VALUE && (handle != err || err != out)) CloseHandle(handle);
+  for (HANDLE handle : {in, out}) {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
   }
+  if (err != out && err != INVALID_HANDLE_VALUE) CloseHandle(err);
   return status;
 }
