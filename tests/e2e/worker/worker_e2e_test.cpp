@@ -1,78 +1,18 @@
 // foxglove-worker end to end on the example scenes: frames with elements and previews, stepped
 // frame lists, black frames, injected crashes and their logs, tiles stitched into the whole
-// frame, a stalled render, job failures, stop signals, scene-script output and look-ups, and the
-// line console.
+// frame, a stalled render, job failures, scene-script output and look-ups, and the line console.
+#include "e2e/worker/declined_fault.h"
+#include "e2e/worker/worker_fixture.h"
+
 #include "controller/worker/images/image_files.h"
 
-#include "support/background_process.h"
-#include "support/process.h"
-#include "support/temp_folder.h"
-
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
-#include <csignal>
-#include <cstdlib>
-#include <fstream>
-#include <memory>
 #include <regex>
 #include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string exampleScene(const std::string& name) {
-  return std::string(MOONSTONE_SOURCE_DIR) + "/examples/scenes/" + name;
-}
-
-/// Runs build/bin/foxglove-worker with the arguments and `input` as its standard input; its output
-/// and error together in `out`.
-ProcessResult runWorker(const std::vector<std::string>& arguments, const std::string& input = "") {
-  return runProcess(std::string(MOONSTONE_BIN_DIR) + "/foxglove-worker", arguments, input,
-                    ErrorStream::intoOutput);
-}
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-class WorkerEndToEndTest : public ::testing::Test {
- protected:
-  /// The worker's arguments for a render of the scene into this test's folders.
-  std::vector<std::string> render(const std::string& scene, const std::string& frames,
-                                  const std::string& work = "work") {
-    return {"render",     scene,
-            "--frames",   frames,
-            "--work-dir", path(work),
-            "--drive",    "R=" + path(work + "/r"),
-            "--drive-c",  path(work + "/c"),
-            "--progress", "lines"};
-  }
-
-  std::string path(const std::string& relative) const {
-    return (folder.path() / relative).string();
-  }
-
-  /// A copy of an example scene with changes, written into this test's folder.
-  std::string changedScene(const std::string& example, const nlohmann::json& patch) {
-    std::ifstream in(exampleScene(example));
-    nlohmann::json scene = nlohmann::json::parse(in);
-    scene.merge_patch(patch);
-    const std::string file = path("changed_" + example);
-    std::ofstream(file) << scene.dump(2);
-    return file;
-  }
-
-  static std::vector<std::string> with(std::vector<std::string> arguments,
-                                       const std::vector<std::string>& extra) {
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    return arguments;
-  }
-
-  TempFolder folder;
-};
 
 TEST_F(WorkerEndToEndTest, RendersFramesWithElementsAndPreviews) {
   const ProcessResult run = runWorker(
@@ -83,7 +23,7 @@ TEST_F(WorkerEndToEndTest, RendersFramesWithElementsAndPreviews) {
          {"animated/animated" + frame + ".tga", "animated/elements/animated_alpha" + frame + ".tga",
           "animated/elements/animated_shapes" + frame + ".tga",
           "previews/animated" + frame + ".jpg"}) {
-      const std::string local = path("work/r/" + file);
+      const std::string local = onR(file);
       EXPECT_TRUE(contains(run.out, "ok 160x120 " + local + "\n")) << local << "\n" << run.out;
       const worker::Image image = worker::readImage(local);
       EXPECT_EQ(image.width, 160);
@@ -92,13 +32,13 @@ TEST_F(WorkerEndToEndTest, RendersFramesWithElementsAndPreviews) {
   }
   EXPECT_TRUE(contains(run.out, "JOB: done 3/3 frames succeeded\n")) << run.out;
   EXPECT_TRUE(contains(run.out, "SUMMARY:\n")) << run.out;
-  EXPECT_TRUE(fs::exists(path("work/c/Foxglove/logs/3zerorEzuridu.log")));
+  EXPECT_TRUE(fs::exists(driveC.file()));
 }
 
 TEST_F(WorkerEndToEndTest, RendersFloatingPointOutput) {
   const ProcessResult run = runWorker(render(exampleScene("exr_output.max"), "0"));
   ASSERT_EQ(run.status, 0) << run.out;
-  const worker::Image image = worker::readImage(path("work/r/exr/exr_output0000.exr"));
+  const worker::Image image = worker::readImage(onR("exr/exr_output0000.exr"));
   EXPECT_EQ(image.samples, worker::Image::Samples::Float);
 }
 
@@ -108,8 +48,8 @@ TEST_F(WorkerEndToEndTest, RendersEveryStepOfAFrameList) {
   EXPECT_TRUE(contains(run.out, "FRAME: 0 start 1/3\n")) << run.out;
   EXPECT_TRUE(contains(run.out, "FRAME: 10 start 2/3\n")) << run.out;
   EXPECT_TRUE(contains(run.out, "FRAME: 20 start 3/3\n")) << run.out;
-  EXPECT_TRUE(fs::exists(path("work/r/animated/animated0020.tga")));
-  EXPECT_FALSE(fs::exists(path("work/r/animated/animated0005.tga")));
+  EXPECT_TRUE(fs::exists(onR("animated/animated0020.tga")));
+  EXPECT_FALSE(fs::exists(onR("animated/animated0005.tga")));
 }
 
 TEST_F(WorkerEndToEndTest, ABlackFrameFailsTheJob) {
@@ -126,7 +66,7 @@ TEST_F(WorkerEndToEndTest, ABlackFrameFailsTheJob) {
   EXPECT_TRUE(contains(run.out,
                        "NOTE: plug-in log: " + path("work/logs/run-1-session-1-plugin.log") + "\n"))
       << run.out;
-  EXPECT_FALSE(fs::exists(path("work/r/black/black_frames0003.tga")));
+  EXPECT_FALSE(fs::exists(onR("black/black_frames0003.tga")));
 }
 
 TEST_F(WorkerEndToEndTest, AnInjectedCrashFailsOnlyItsFrame) {
@@ -145,19 +85,22 @@ TEST_F(WorkerEndToEndTest, AnInjectedCrashFailsOnlyItsFrame) {
 }
 
 TEST_F(WorkerEndToEndTest, TilesStitchIntoTheWholeFrame) {
+  const std::vector<std::string> files = {"animated/animated0005.tga",
+                                          "animated/elements/animated_alpha0005.tga",
+                                          "animated/elements/animated_shapes0005.tga"};
+  // The frame rendered whole first; its files go before the tiles render the same names.
+  const ProcessResult whole = runWorker(render(exampleScene("animated.max"), "5", "whole"));
+  ASSERT_EQ(whole.status, 0) << whole.out;
+  std::vector<worker::Image> wholeImages;
+  for (const std::string& file : files) wholeImages.push_back(worker::readImage(onR(file)));
+  fs::remove_all(onR("animated"));
   const ProcessResult tiled = runWorker(
       with(render(exampleScene("animated.max"), "5"), {"--tiles", "3x2", "--padding", "8"}));
   ASSERT_EQ(tiled.status, 0) << tiled.out;
-  const ProcessResult whole = runWorker(render(exampleScene("animated.max"), "5", "whole"));
-  ASSERT_EQ(whole.status, 0) << whole.out;
-  for (const std::string& file : std::vector<std::string>{
-           "animated/animated0005.tga", "animated/elements/animated_alpha0005.tga",
-           "animated/elements/animated_shapes0005.tga"}) {
-    EXPECT_TRUE(worker::readImage(path("work/r/" + file))
-                    .samePixels(worker::readImage(path("whole/r/" + file))))
-        << file;
+  for (size_t i = 0; i < files.size(); ++i) {
+    EXPECT_TRUE(worker::readImage(onR(files[i])).samePixels(wholeImages[i])) << files[i];
   }
-  EXPECT_TRUE(fs::exists(path("work/r/animated/tile_1_1_animated0005.tga")));
+  EXPECT_TRUE(fs::exists(onR("animated/tile_1_1_animated0005.tga")));
   // One rising percentage for the frame over its six tiles, 100 % only once the last is done.
   std::vector<int> percents;
   const std::regex progress(R"(PROGRESS: (\d+)% frame 5 job (\d+)%)");
@@ -177,8 +120,8 @@ TEST_F(WorkerEndToEndTest, TilesStitchIntoTheWholeFrame) {
 TEST_F(WorkerEndToEndTest, ASkippedFrameWhoseFilesDoNotVerifyFails) {
   const std::string scene = changedScene("animated.max", {{"render", {{"skip_existing", true}}}});
   ASSERT_EQ(runWorker(render(scene, "1-2")).status, 0);
-  const std::string element = path("work/r/animated/elements/animated_alpha0001.tga");
-  const std::string image = path("work/r/animated/animated0002.tga");
+  const std::string element = onR("animated/elements/animated_alpha0001.tga");
+  const std::string image = onR("animated/animated0002.tga");
   fs::remove(element);
   fs::resize_file(image, 100);
   // Frame 3 renders first, so the worker knows the names of a frame's files.
@@ -198,22 +141,11 @@ TEST_F(WorkerEndToEndTest, ASkippedFrameWhoseFilesDoNotVerifyFails) {
 
 // A failed write names the file and, where the worker can see it, why it could not be written.
 TEST_F(WorkerEndToEndTest, AFailedWriteNamesTheFileAndTheReason) {
-  fs::create_directories(path("work/r/animated/animated0001.tga"));
+  fs::create_directories(onR("animated/animated0001.tga"));
   const ProcessResult blocked = runWorker(render(exampleScene("animated.max"), "1"));
   EXPECT_EQ(blocked.status, 1) << blocked.out;
   EXPECT_TRUE(contains(blocked.out, "(R:\\animated\\animated0001.tga: the name is a folder)\n"))
       << blocked.out;
-}
-
-// Output that cannot be written (a full device) is this node's failure, not a success.
-TEST_F(WorkerEndToEndTest, AStandardOutputThatCannotBeWrittenIsANodeFault) {
-  std::string command = "exec '" + std::string(MOONSTONE_BIN_DIR) + "/foxglove-worker'";
-  for (const std::string& argument : render(exampleScene("animated.max"), "1"))
-    command += " '" + argument + "'";
-  const ProcessResult full =
-      runProcess("/bin/sh", {"-c", command + " >/dev/full"}, "", ErrorStream::intoOutput);
-  EXPECT_EQ(full.status, 4) << full.out;
-  EXPECT_TRUE(contains(full.out, "cannot write its standard output")) << full.out;
 }
 
 TEST_F(WorkerEndToEndTest, TheWatchdogEndsAStalledRender) {
@@ -245,8 +177,7 @@ TEST_F(WorkerEndToEndTest, ShowsSceneScriptOutputAndAnswersLookUps) {
 TEST_F(WorkerEndToEndTest, TheConsoleSendsLinesAndPrintsEveryPacket) {
   const std::string scene = exampleScene("animated.max");
   const ProcessResult run =
-      runWorker({"session", "--work-dir", path("work"), "--drive", "R=" + path("work/r"),
-                 "--drive-c", path("work/c")},
+      runWorker({"session", "--work-dir", path("work")},
                 "StartJob," + scene + ",\nHideFrameBuffer\nRenderTask,2\nEndJob\n");
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_TRUE(contains(run.out, "-- connected: Moonstone ")) << run.out;
@@ -254,7 +185,7 @@ TEST_F(WorkerEndToEndTest, TheConsoleSendsLinesAndPrintsEveryPacket) {
   EXPECT_TRUE(contains(run.out, ">> CONTINUE\n")) << run.out;
   EXPECT_TRUE(contains(run.out, "<< SUCCESS\n>> EndJob\n<< SUCCESS\n")) << run.out;
   EXPECT_TRUE(contains(run.out, "-- maxsim exited with status 0\n")) << run.out;
-  EXPECT_TRUE(fs::exists(path("work/r/animated/animated0002.tga")));
+  EXPECT_TRUE(fs::exists(onR("animated/animated0002.tga")));
 }
 
 TEST_F(WorkerEndToEndTest, HelpAndMistakes) {
@@ -331,16 +262,10 @@ TEST_F(WorkerEndToEndTest, FailuresThatRepeatOnEveryTryAreABadJob) {
 TEST_F(WorkerEndToEndTest, AMaxsimKilledByAFaultLeavesItsSessionsLogs) {
   const std::string scene =
       changedScene("animated.max", {{"faults", {{{"kind", "float_underflow"}, {"frame", 2}}}}});
-  // Under AddressSanitizer the sanitizer would take the declined fault and end maxsim with an
-  // exit status of its own; without its SIGFPE handler the fault kills maxsim as it does in a
-  // plain build.
-  if (const char* asan = std::getenv("ASAN_OPTIONS")) {
-    setenv("ASAN_OPTIONS", (std::string(asan) + ":handle_sigfpe=0").c_str(), 1);
-  }
+  letDeclinedFaultsEndMaxsim();
   const ProcessResult run = runWorker(render(scene, "1-3"));
   EXPECT_EQ(run.status, 1) << run.out;
-  EXPECT_TRUE(contains(run.out, "maxsim was killed by SIGFPE (floating-point exception)"))
-      << run.out;
+  EXPECT_TRUE(contains(run.out, "maxsim " + declinedUnderflowEnd())) << run.out;
   const std::string crashedLog = path("work/logs/run-1-session-1-plugin.log");
   EXPECT_TRUE(contains(run.out, "ERROR: 2 plug-in log: " + crashedLog + "\n")) << run.out;
   std::ifstream in(crashedLog);
@@ -384,65 +309,6 @@ TEST_F(WorkerEndToEndTest, TheDocumentedExpressionsMatchRealOutput) {
   EXPECT_EQ(frameLines, 2) << black.out;
   // The first frame's last progress line says 100 for the frame, not 50 for the chunk of two.
   EXPECT_TRUE(contains(black.out, "PROGRESS: 100% frame 2 job 50%\n")) << black.out;
-}
-
-/// The worker in the background on a frame that renders slowly, with maxsim's pid from its notes.
-class WorkerSignalTest : public WorkerEndToEndTest {
- protected:
-  long startSlowRender(std::unique_ptr<BackgroundProcess>& worker) {
-    const std::string scene = changedScene("animated.max", {{"render", {{"ms_per_row", 60000}}}});
-    worker =
-        std::make_unique<BackgroundProcess>(std::string(MOONSTONE_BIN_DIR) + "/foxglove-worker",
-                                            render(scene, "1-2"), path("worker.out"));
-    EXPECT_TRUE(worker->waitForOutput("FRAME: 1 start", 60)) << worker->output();
-    const std::string out = worker->output();
-    const size_t at = out.find("maxsim pid ");
-    if (at == std::string::npos) return 0;
-    return std::stol(out.substr(at + 11));
-  }
-};
-
-TEST_F(WorkerSignalTest, SigtermEndsMaxsimAndPrintsTheSummary) {
-  std::unique_ptr<BackgroundProcess> worker;
-  const long maxsim = startSlowRender(worker);
-  ASSERT_GT(maxsim, 0) << worker->output();
-  worker->signal(SIGTERM);
-  EXPECT_EQ(worker->wait(), 5) << worker->output();
-  EXPECT_FALSE(processRuns(maxsim));
-  const std::string out = worker->output();
-  EXPECT_TRUE(contains(out, "ERROR: 1 stopped by SIGTERM; maxsim was ended\n")) << out;
-  EXPECT_TRUE(contains(out, "FAILED: 2 0.00s not rendered: stopped by SIGTERM\n")) << out;
-  EXPECT_TRUE(contains(out, "JOB: done 0/2 frames succeeded\n")) << out;
-  EXPECT_TRUE(contains(out, "\nSUMMARY:\n")) << out;
-}
-
-TEST_F(WorkerSignalTest, MaxsimDiesWithAKilledWorker) {
-  std::unique_ptr<BackgroundProcess> worker;
-  const long maxsim = startSlowRender(worker);
-  ASSERT_GT(maxsim, 0) << worker->output();
-  worker->signal(SIGKILL);
-  worker->wait();
-  // Long before its render (a minute a row) would notice the lost connection.
-  EXPECT_TRUE(waitUntilEnded(maxsim, 20));
-}
-
-// The killed worker's session never copied its plug-in log; the next run keeps it before its own
-// plug-in empties it.
-TEST_F(WorkerSignalTest, AKilledWorkersPluginLogIsKeptByTheNextRun) {
-  std::unique_ptr<BackgroundProcess> worker;
-  const long maxsim = startSlowRender(worker);
-  ASSERT_GT(maxsim, 0) << worker->output();
-  worker->signal(SIGKILL);
-  worker->wait();
-  ASSERT_TRUE(waitUntilEnded(maxsim, 20));
-  const std::string kept = path("work/logs/run-1-session-1-plugin.log");
-  ASSERT_FALSE(fs::exists(kept));
-  const ProcessResult next = runWorker(render(exampleScene("animated.max"), "1"));
-  EXPECT_EQ(next.status, 0) << next.out;
-  ASSERT_TRUE(fs::exists(kept)) << next.out;
-  std::ifstream in(kept);
-  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_TRUE(contains(log, "Renderframe 1")) << log;
 }
 
 }  // namespace
