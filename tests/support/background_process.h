@@ -1,7 +1,8 @@
-// Test helper (POSIX): runs a program in the background, to be signalled and watched, and tells
-// whether a process still runs.
+// Test helper: runs a program in the background, to be watched and killed, and tells whether a
+// process still runs.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,18 +16,20 @@ class BackgroundProcess {
   BackgroundProcess(const BackgroundProcess&) = delete;
   BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
-  long pid() const { return pid_; }
-  /// Sends the signal to the program.
-  void signal(int number) const;
+  /// The program's process id (signals on POSIX go to it).
+  long pid() const;
+  /// Ends the program at once, as a kill by the system would (POSIX: SIGKILL).
+  void kill() const;
   /// Everything the program printed so far.
   std::string output() const;
   /// Waits up to timeoutSeconds until the output holds the text; true when it does.
   bool waitForOutput(const std::string& text, int timeoutSeconds) const;
-  /// Waits for the program's end: its exit status, or -1 when a signal ended it.
+  /// Waits for the program's end: its exit status (on POSIX -1 when a signal ended it).
   int wait();
 
  private:
-  long pid_;
+  struct Process;
+  std::unique_ptr<Process> process_;
   std::string outputPath_;
   bool ended_ = false;
 };

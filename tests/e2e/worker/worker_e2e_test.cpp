@@ -7,6 +7,7 @@
 #include "controller/worker/images/image_files.h"
 
 #include <algorithm>
+#include <fstream>
 #include <regex>
 #include <sstream>
 

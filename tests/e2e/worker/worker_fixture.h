@@ -2,6 +2,7 @@
 // example scenes, on drives C and R of the test's own.
 #pragma once
 
+#include "support/background_process.h"
 #include "support/log_drive.h"
 #include "support/mapped_drive.h"
 #include "support/process.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -76,4 +78,19 @@ class WorkerEndToEndTest : public ::testing::Test {
   TempFolder folder;
   LogDrive driveC;
   MappedDrive driveR{'R'};
+};
+
+/// The worker in the background on a frame that renders slowly, with maxsim's pid from its notes.
+class WorkerInTheBackgroundTest : public WorkerEndToEndTest {
+ protected:
+  long startSlowRender(std::unique_ptr<BackgroundProcess>& worker) {
+    const std::string scene = changedScene("animated.max", {{"render", {{"ms_per_row", 60000}}}});
+    worker = std::make_unique<BackgroundProcess>(workerProgram(), render(scene, "1-2"),
+                                                 path("worker.out"));
+    EXPECT_TRUE(worker->waitForOutput("FRAME: 1 start", 60)) << worker->output();
+    const std::string out = worker->output();
+    const size_t at = out.find("maxsim pid ");
+    if (at == std::string::npos) return 0;
+    return std::stol(out.substr(at + 11));
+  }
 };

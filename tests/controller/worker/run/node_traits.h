@@ -20,6 +20,3 @@ int statusOfAnEndedMaxsim();
 
 /// The system's reason why a program file that does not exist cannot start.
 std::string missingProgramReason();
-
-/// True while the process with the id runs.
-bool stillRuns(long pid);

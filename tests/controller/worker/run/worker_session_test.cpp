@@ -11,6 +11,7 @@
 
 #include "node_traits.h"
 
+#include "support/background_process.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -192,7 +193,7 @@ TEST_F(WorkerSessionTest, TheWatchdogEndsAStalledMaxsim) {
             "stalled: the plug-in sent nothing within the stall timeout; maxsim was ended");
   EXPECT_FALSE(session.connected());
   // Ended by the watchdog itself, not later by the hang-up.
-  EXPECT_FALSE(stillRuns(session.maxsimPid()));
+  EXPECT_FALSE(processRuns(session.maxsimPid()));
   EXPECT_EQ(session.finish(10000), statusOfAnEndedMaxsim());
 }
 

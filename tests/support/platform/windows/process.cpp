@@ -1,7 +1,6 @@
 // Test helper on Windows: starts a program with CreateProcess, its streams redirected to files.
 #include "support/child_process.h"
-
-#include <windows.h>
+#include "support/platform/windows/spawn_child.h"
 
 namespace {
 
@@ -34,15 +33,16 @@ HANDLE inheritable(const std::string& path, bool write) {
 
 }  // namespace
 
-int runChild(const std::string& program, const std::vector<std::string>& args,
-             const std::string& inPath, const std::string& outPath, const std::string& errPath) {
+HANDLE spawnChild(const std::string& program, const std::vector<std::string>& args,
+                  const std::string& inPath, const std::string& outPath, const std::string& errPath,
+                  DWORD* id) {
   std::string commandLine = quoted(program);
   for (const std::string& arg : args) commandLine += " " + quoted(arg);
 
   HANDLE in = inheritable(inPath, false);
   HANDLE out = inheritable(outPath, true);
   HANDLE err = errPath.empty() ? out : inheritable(errPath, true);
-  int status = -1;
+  HANDLE child = nullptr;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -53,15 +53,27 @@ int runChild(const std::string& program, const std::vector<std::string>& args,
   if (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
       CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                      nullptr, &startup, &process)) {
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    if (GetExitCodeProcess(process.hProcess, &code)) status = static_cast<int>(code);
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    child = process.hProcess;
+    *id = process.dwProcessId;
   }
+  // The child holds its own copies of the streams.
   for (HANDLE handle : {in, out}) {
     if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
   }
   if (err != out && err != INVALID_HANDLE_VALUE) CloseHandle(err);
+  return child;
+}
+
+int runChild(const std::string& program, const std::vector<std::string>& args,
+             const std::string& inPath, const std::string& outPath, const std::string& errPath) {
+  DWORD id = 0;
+  HANDLE child = spawnChild(program, args, inPath, outPath, errPath, &id);
+  if (!child) return -1;
+  int status = -1;
+  WaitForSingleObject(child, INFINITE);
+  DWORD code = 0;
+  if (GetExitCodeProcess(child, &code)) status = static_cast<int>(code);
+  CloseHandle(child);
   return status;
 }

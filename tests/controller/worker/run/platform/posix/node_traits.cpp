@@ -1,8 +1,6 @@
 // The render node's differences on POSIX: drive letters mapped for the stand-in, signals.
 #include "node_traits.h"
 
-#include "support/background_process.h"
-
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -22,8 +20,4 @@ int statusOfAnEndedMaxsim() {
 
 std::string missingProgramReason() {
   return std::strerror(ENOENT);
-}
-
-bool stillRuns(long pid) {
-  return processRuns(pid);
 }

@@ -28,11 +28,3 @@ std::string missingProgramReason() {
   }
   return reason;
 }
-
-bool stillRuns(long pid) {
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
-  if (!process) return false;
-  const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-  CloseHandle(process);
-  return running;
-}
