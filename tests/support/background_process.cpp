@@ -1,11 +1,11 @@
 // Test helper: what watching a background program is on every platform: its output file read,
-// and waits by polling.
+// and waits for its output or its end.
 #include "support/background_process.h"
 
-#include <chrono>
+#include "support/wait_until.h"
+
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 std::string BackgroundProcess::output() const {
   std::ifstream in(outputPath_, std::ios::binary);
@@ -15,19 +15,9 @@ std::string BackgroundProcess::output() const {
 }
 
 bool BackgroundProcess::waitForOutput(const std::string& text, int timeoutSeconds) const {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  while (output().find(text) == std::string::npos) {
-    if (std::chrono::steady_clock::now() >= end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
+  return waitUntil([&] { return output().find(text) != std::string::npos; }, timeoutSeconds);
 }
 
 bool waitUntilEnded(long pid, int timeoutSeconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  while (processRuns(pid)) {
-    if (std::chrono::steady_clock::now() >= end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
+  return waitUntil([&] { return !processRuns(pid); }, timeoutSeconds);
 }

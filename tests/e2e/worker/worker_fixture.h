@@ -7,6 +7,7 @@
 #include "support/mapped_drive.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -88,6 +89,10 @@ class WorkerInTheBackgroundTest : public WorkerEndToEndTest {
     worker = std::make_unique<BackgroundProcess>(workerProgram(), render(scene, "1-2"),
                                                  path("worker.out"));
     EXPECT_TRUE(worker->waitForOutput("FRAME: 1 start", 60)) << worker->output();
+    // The worker announces the frame before the plug-in has taken it.
+    EXPECT_TRUE(
+        waitUntil([this] { return driveC.text().find("Renderframe 1") != std::string::npos; }, 60))
+        << driveC.text();
     const std::string out = worker->output();
     const size_t at = out.find("maxsim pid ");
     if (at == std::string::npos) return 0;
