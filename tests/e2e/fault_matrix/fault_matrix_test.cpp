@@ -2,6 +2,7 @@
 // is trapped, reported to the controller with the exception's name and report, and the same
 // session renders a frame normally afterwards.
 #include "e2e/fault_matrix/injected_faults.h"
+#include "support/declined_faults.h"
 #include "support/maxsim_session.h"
 #include "support/wine.h"
 
@@ -155,6 +156,7 @@ class DeclinedFault : public MaxsimSession,
                       public ::testing::WithParamInterface<HostEndingFault> {};
 
 TEST_P(DeclinedFault, InTheRendererEndsTheHost) {
+  letDeclinedFaultsEndTheHost();
   connect();
   startJobOn(scene("declined.max", sceneWithFault("R:\\\\d\\\\d.tga", GetParam().kind, "render")));
   EXPECT_THROW(controller.command("RenderTask,1", waitMs),

@@ -5,6 +5,7 @@
 #include "e2e/worker/worker_fixture.h"
 
 #include "controller/worker/images/image_files.h"
+#include "support/declined_faults.h"
 
 #include <algorithm>
 #include <fstream>
@@ -263,7 +264,7 @@ TEST_F(WorkerEndToEndTest, FailuresThatRepeatOnEveryTryAreABadJob) {
 TEST_F(WorkerEndToEndTest, AMaxsimKilledByAFaultLeavesItsSessionsLogs) {
   const std::string scene =
       changedScene("animated.max", {{"faults", {{{"kind", "float_underflow"}, {"frame", 2}}}}});
-  letDeclinedFaultsEndMaxsim();
+  letDeclinedFaultsEndTheHost();
   const ProcessResult run = runWorker(render(scene, "1-3"));
   EXPECT_EQ(run.status, 1) << run.out;
   EXPECT_TRUE(contains(run.out, "maxsim " + declinedUnderflowEnd())) << run.out;
